@@ -1,0 +1,56 @@
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+// Integer pixel geometry. Rectangles are half-open: [Left, Right) x [Top, Bottom).
+
+struct TPoint {
+    int x = 0;
+    int y = 0;
+
+    constexpr TPoint() = default;
+    constexpr TPoint(int ax, int ay) : x(ax), y(ay) {}
+    friend constexpr bool operator==(TPoint, TPoint) = default;
+    constexpr TPoint operator+(TPoint o) const { return {x + o.x, y + o.y}; }
+    constexpr TPoint operator-(TPoint o) const { return {x - o.x, y - o.y}; }
+};
+
+struct TRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+
+    constexpr TRect() = default;
+    constexpr TRect(int l, int t, int r, int b) : Left(l), Top(t), Right(r), Bottom(b) {}
+    friend constexpr bool operator==(const TRect&, const TRect&) = default;
+
+    constexpr int Width() const { return Right - Left; }
+    constexpr int Height() const { return Bottom - Top; }
+    constexpr bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
+    constexpr bool Contains(TPoint p) const
+    {
+        return p.x >= Left && p.x < Right && p.y >= Top && p.y < Bottom;
+    }
+    constexpr TPoint TopLeft() const { return {Left, Top}; }
+    constexpr TPoint BottomRight() const { return {Right, Bottom}; }
+
+    constexpr TRect Offset(int dx, int dy) const { return {Left + dx, Top + dy, Right + dx, Bottom + dy}; }
+    constexpr TRect Inflate(int dx, int dy) const { return {Left - dx, Top - dy, Right + dx, Bottom + dy}; }
+    // Left <= Right and Top <= Bottom afterwards.
+    constexpr TRect Normalized() const
+    {
+        return {std::min(Left, Right), std::min(Top, Bottom), std::max(Left, Right), std::max(Top, Bottom)};
+    }
+    constexpr TRect Intersect(const TRect& o) const
+    {
+        TRect r{std::max(Left, o.Left), std::max(Top, o.Top), std::min(Right, o.Right), std::min(Bottom, o.Bottom)};
+        return r.IsEmpty() ? TRect{} : r;
+    }
+};
+
+constexpr TRect Bounds(int left, int top, int width, int height)
+{
+    return {left, top, left + width, top + height};
+}

@@ -1,0 +1,7 @@
+#include "Gallery.h"
+
+std::vector<GalleryScene>& GalleryScenes()
+{
+    static std::vector<GalleryScene> scenes;
+    return scenes;
+}
