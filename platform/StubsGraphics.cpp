@@ -1,5 +1,5 @@
 // Placeholder bodies so the tree links while the real drawing code is written.
-// Each body is replaced by its real implementation file.
+// Delete this file once every body below has its real implementation.
 #include "Bitmap.h"
 #include "Colors.h"
 #include "Font.h"
@@ -8,12 +8,9 @@
 std::uint32_t GetSysColor(int) { return 0; }
 std::uint32_t ColorToRGB(TColor c) { return std::uint32_t(c) & 0xFFFFFFu; }
 
-THFont::THFont(const TLogFont& lf) : lf_(lf) {}
-THFont::~THFont() = default;
 int THFont::LiveCount() { return 0; }
 std::unique_ptr<THFont> CreateFontIndirect(const TLogFont& lf) { return std::make_unique<THFont>(lf); }
 QFont MakeQtFont(const QString&, int, int, bool, bool, bool) { return QFont(); }
-TFont::TFont() : name_("MS Sans Serif"), height_(-11) {}
 void TFont::SetName(const QString& v) { name_ = v; }
 void TFont::SetHeight(int v) { height_ = v; }
 int TFont::Size() const { return 8; }
