@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 namespace {
 
@@ -14,6 +15,25 @@ using i64 = std::int64_t;
 int ClampInt(i64 v)
 {
     return int(std::clamp<i64>(v, INT_MIN, INT_MAX));
+}
+
+i64 FloorDiv(i64 a, i64 b)
+{
+    const i64 q = a / b;
+    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+// floor(sqrt(v)), or -1 for negative v.
+i64 IntSqrt(i64 v)
+{
+    if (v < 0)
+        return -1;
+    i64 r = i64(std::sqrt(double(v)));
+    while (r * r > v)
+        --r;
+    while ((r + 1) * (r + 1) <= v)
+        ++r;
+    return r;
 }
 
 // The spans of a round pen tip of the given width, relative to its centre:
@@ -29,30 +49,32 @@ struct PenTip {
 
     explicit PenTip(int width)
     {
-        const int odd = width % 2 ? 0 : 1;
-        const int lo = -(width / 2);
-        const int hi = (width - 1) / 2;
+        // Pixel (dx, dy) belongs to the tip when (2dx + odd)^2 + (2dy + odd)^2 <= width^2.
+        const i64 odd = width % 2 ? 0 : 1;
+        const i64 lo = -(width / 2);
+        const i64 hi = (width - 1) / 2;
+        const i64 w2 = i64(width) * width;
         reach = width;
-        for (int dy = lo; dy <= hi; ++dy) {
-            int x0 = INT_MAX;
-            int x1 = INT_MIN;
-            for (int dx = lo; dx <= hi; ++dx) {
-                const i64 ex = 2 * dx + odd;
-                const i64 ey = 2 * dy + odd;
-                if (ex * ex + ey * ey <= i64(width) * width) {
-                    x0 = std::min(x0, dx);
-                    x1 = std::max(x1, dx + 1);
-                }
-            }
-            if (x0 < x1)
-                rows.push_back({dy, x0, x1});
+        for (i64 dy = lo; dy <= hi; ++dy) {
+            const i64 ey = 2 * dy + odd;
+            const i64 room = IntSqrt(w2 - ey * ey);
+            // |2dx + odd| <= room
+            const i64 x0 = std::max(lo, FloorDiv(-room - odd + 1, 2));
+            const i64 x1 = std::min(hi, FloorDiv(room - odd, 2));
+            if (x0 <= x1)
+                rows.push_back({int(dy), int(x0), int(x1 + 1)});
         }
     }
 
     void Stamp(const TCanvasPainter& p, const TInk& ink, i64 x, i64 y) const
     {
-        for (const Row& r : rows)
+        // Only the rows that meet the visible box.
+        const i64 first = std::max<i64>(0, p.Box().Top - y - rows.front().dy);
+        const i64 last = std::min<i64>(i64(rows.size()), p.Box().Bottom - y - rows.front().dy);
+        for (i64 i = first; i < last; ++i) {
+            const Row& r = rows[std::size_t(i)];
             p.FillSpan(y + r.dy, x + r.x0, x + r.x1, ink);
+        }
     }
 };
 
@@ -231,7 +253,11 @@ void StrokePath(const TCanvasPainter& p, const TInk& ink, int width, const TDevP
             ThinSegment(p, ink, pts[i], pts[(i + 1) % n]);
         return;
     }
-    const PenTip tip(width);
+    // A tip wider than twice the visible box's perimeter covers all of the
+    // box it can reach; capping it keeps absurd widths cheap.
+    const TRect& box = p.Box();
+    const i64 cap = 2 * (i64(box.Width()) + box.Height()) + 2;
+    const PenTip tip(int(std::min<i64>(width, cap)));
     for (std::size_t i = 0; i < segments; ++i)
         WideSegment(p, ink, tip, pts[i], pts[(i + 1) % n]);
 }
@@ -484,7 +510,9 @@ TRect TCanvas::ClipRect() const
     if (clip.empty())
         return {};
     const TRect box = TRegion::FromRects(clip).BoundingBox();
-    return box.Offset(-state_.ViewportOrg.x, -state_.ViewportOrg.y);
+    const TPoint o = state_.ViewportOrg;
+    return {ClampInt(i64(box.Left) - o.x), ClampInt(i64(box.Top) - o.y), ClampInt(i64(box.Right) - o.x),
+            ClampInt(i64(box.Bottom) - o.y)};
 }
 
 TPoint TCanvas::SetViewportOrg(TPoint p)

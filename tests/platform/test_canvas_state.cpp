@@ -314,6 +314,17 @@ TEST(CanvasBadInput, HugeCoordinatesAreClippedWithoutOverflow)
     EXPECT_EQ(bmp.Pixel(5, 5), clBlack);
     c.SetViewportOrg({INT_MAX, INT_MAX});
     c.LineTo(INT_MAX, INT_MIN);
+    c.SetViewportOrg({INT_MIN, INT_MIN});
+    EXPECT_EQ(c.ClipRect(), (TRect{INT_MAX, INT_MAX, INT_MAX, INT_MAX}));
+
+    // A pen wider than anything on screen covers what it reaches, quickly.
+    ResetProbe(bmp, 10, 10);
+    c.Pen().Width = INT_MAX;
+    c.MoveTo(-big, 3);
+    c.LineTo(big, 3);
+    EXPECT_EQ(PixelsOf(bmp, clBlack).size(), 100u);
+    c.Pen().Width = 1;
+    c.SetViewportOrg({INT_MAX, INT_MAX});
     c.FillRect({INT_MAX - 1, INT_MAX - 1, INT_MAX, INT_MAX});
     c.SetPixel(INT_MAX, INT_MAX, clRed);
     EXPECT_EQ(c.Pixel(INT_MAX, INT_MAX), clNone);
