@@ -8,26 +8,9 @@
 std::uint32_t GetSysColor(int) { return 0; }
 std::uint32_t ColorToRGB(TColor c) { return std::uint32_t(c) & 0xFFFFFFu; }
 
-int THFont::LiveCount() { return 0; }
-std::unique_ptr<THFont> CreateFontIndirect(const TLogFont& lf) { return std::make_unique<THFont>(lf); }
-QFont MakeQtFont(const QString&, int, int, bool, bool, bool) { return QFont(); }
-void TFont::SetName(const QString& v) { name_ = v; }
-void TFont::SetHeight(int v) { height_ = v; }
-int TFont::Size() const { return 8; }
-void TFont::SetSize(int) {}
-void TFont::SetStyle(TFontStyles v) { style_ = v; }
-void TFont::SetCharset(std::uint8_t v) { charset_ = v; }
-void TFont::SetColor(TColor v) { color_ = v; }
-void TFont::Assign(const TFont&) {}
-bool TFont::SameAs(const TFont&) const { return false; }
-TLogFont TFont::ToLogFont() const { return {}; }
-QFont TFont::QtFont() const { return QFont(); }
-void TFont::Changed() {}
-
 TCanvas::TCanvas(QImage* target) : target_(target) {}
 int TCanvas::ImageWidth() const { return target_ ? target_->width() : 0; }
 int TCanvas::ImageHeight() const { return target_ ? target_->height() : 0; }
-const THFont* TCanvas::SelectFont(const THFont* f) { auto o = state_.SelectedFont; state_.SelectedFont = f; return o; }
 TBkMode TCanvas::SetBkMode(TBkMode m) { auto o = state_.BkMode; state_.BkMode = m; return o; }
 TColor TCanvas::SetBkColor(TColor c) { auto o = state_.BkColor; state_.BkColor = c; return o; }
 void TCanvas::MoveTo(int, int) {}
@@ -56,13 +39,6 @@ TRect TCanvas::ClipRect() const { return {0, 0, ImageWidth(), ImageHeight()}; }
 TPoint TCanvas::SetViewportOrg(TPoint p) { auto o = state_.ViewportOrg; state_.ViewportOrg = p; return o; }
 int TCanvas::SaveDC() { saved_.push_back(state_); return int(saved_.size()); }
 bool TCanvas::RestoreDC(int) { if (saved_.empty()) return false; state_ = saved_.back(); saved_.pop_back(); return true; }
-void TCanvas::TextOut(int, int, const QString&) {}
-int TCanvas::TextWidth(const QString&) const { return 0; }
-int TCanvas::TextHeight(const QString&) const { return 0; }
-TTextMetric TCanvas::GetTextMetrics() const { return {}; }
-int TCanvas::DrawText(const QString&, TRect&, unsigned) { return 0; }
-void TCanvas::SetTextJustification(int, int) {}
-QFont TCanvas::CurrentQtFont() const { return QFont(); }
 
 TBitmap::TBitmap() : canvas_(&image_) {}
 TBitmap::TBitmap(int w, int h) : canvas_(&image_) { SetSize(w, h); }
