@@ -215,4 +215,11 @@ private:
     TFont font_;
     std::vector<TCanvasState> saved_;
     int lockCount_ = 0;
+
+    // Text internals (CanvasText.cpp). The text colour follows Font().Color():
+    // each text call compares the font's colour with the one it saw last and,
+    // when it changed, makes it the text colour. SetTextColor therefore holds
+    // until the font colour changes again.
+    TColor SyncedTextColor();
+    TColor fontColorSeen_ = clWindowText;
 };
