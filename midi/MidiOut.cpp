@@ -70,9 +70,6 @@ public:
         return *instance;
     }
 
-    std::mutex factoryMutex;
-    TMidiOutFactory factory;
-
 private:
     static std::size_t Slot(HMIDIOUT handle) { return reinterpret_cast<std::uintptr_t>(handle) - 1; }
 
@@ -86,6 +83,18 @@ private:
     std::mutex mutex_;
     std::vector<std::unique_ptr<TMidiDevice>> devices_;
 };
+
+// What tests put behind device 0 instead of the environment's choice.
+struct TFactorySlot {
+    std::mutex mutex;
+    TMidiOutFactory factory;
+};
+
+TFactorySlot& FactorySlot()
+{
+    static TFactorySlot slot;
+    return slot;
+}
 
 // Device 0 as LADOTON_MIDI_OUT chooses it; a failure is explained on standard error.
 TMidiOutOpening OpenFromEnvironment()
@@ -115,18 +124,17 @@ MMRESULT midiOutOpen(HMIDIOUT* phmo, UINT uDeviceID, DWORD_PTR, DWORD_PTR, DWORD
         return MMSYSERR_BADDEVICEID;
     if (fdwOpen != CALLBACK_NULL)
         return MMSYSERR_INVALFLAG;
-    TOpenDevices& devices = TOpenDevices::Instance();
     TMidiOutFactory factory;
     {
-        std::lock_guard lock(devices.factoryMutex);
-        factory = devices.factory;
+        std::lock_guard lock(FactorySlot().mutex);
+        factory = FactorySlot().factory;
     }
     TMidiOutOpening opening = factory ? factory() : OpenFromEnvironment();
     if (opening.result != MMSYSERR_NOERROR)
         return opening.result;
     if (!opening.device)
         return MMSYSERR_ERROR;
-    *phmo = devices.Add(std::move(opening.device));
+    *phmo = TOpenDevices::Instance().Add(std::move(opening.device));
     return MMSYSERR_NOERROR;
 }
 
@@ -166,8 +174,7 @@ const char* MidiOpenErrorText(MMRESULT code)
 
 TMidiOutFactory SetMidiOutFactory(TMidiOutFactory factory)
 {
-    TOpenDevices& devices = TOpenDevices::Instance();
-    std::lock_guard lock(devices.factoryMutex);
-    std::swap(devices.factory, factory);
+    std::lock_guard lock(FactorySlot().mutex);
+    std::swap(FactorySlot().factory, factory);
     return factory;
 }

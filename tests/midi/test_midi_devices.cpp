@@ -163,8 +163,8 @@ TEST(MidiDevices, NoAudioOutputCannotStartAndSaysWhy)
     TScopedEnv pipewire("PIPEWIRE_REMOTE", "/nonexistent/ladoton-test");
     TScopedEnv pulse("PULSE_SERVER", "unix:/nonexistent/ladoton-test");
     const TMidiOpening opening = OpenSynthDevice([](fluid_settings_t* s) {
-        fluid_settings_setstr(s, "audio.pulseaudio.server", "unix:/nonexistent/ladoton-test");
-        fluid_settings_setstr(s, "audio.alsa.device", "ladoton-no-such-device");
+        EXPECT_EQ(fluid_settings_setstr(s, "audio.pulseaudio.server", "unix:/nonexistent/ladoton-test"), FLUID_OK);
+        EXPECT_EQ(fluid_settings_setstr(s, "audio.alsa.device", "ladoton-no-such-device"), FLUID_OK);
     });
     EXPECT_EQ(opening.status, mosCannotStart);
     EXPECT_EQ(opening.reason.rfind("no audio output", 0), 0u) << opening.reason;
