@@ -111,6 +111,10 @@ TEST(SoundFonts, VariableFirstThenTheFirstDefaultThatExists)
     EXPECT_EQ(none.path, "");
     EXPECT_NE(none.error.find("LADOTON_SOUNDFONT"), std::string::npos) << none.error;
     EXPECT_EQ(DefaultSoundFonts().front(), "/usr/share/sounds/sf2/default-GM.sf2");
+
+    // An empty variable is no choice: the defaults apply.
+    TScopedEnv empty("LADOTON_SOUNDFONT", "");
+    EXPECT_EQ(ChooseSoundFont().path, ChooseSoundFont(std::nullopt, DefaultSoundFonts()).path);
 }
 
 TEST(SoundFonts, BadFilesCannotStartAndSayWhy)
