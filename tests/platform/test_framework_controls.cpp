@@ -14,27 +14,6 @@
 
 namespace {
 
-bool CanvasDraws()
-{
-    TBitmap b(2, 2);
-    b.Canvas().Brush().Color = clRed;
-    b.Canvas().FillRect({0, 0, 2, 2});
-    return b.Pixel(1, 1) == clRed;
-}
-
-bool FontNotifies()
-{
-    TFont f;
-    bool changed = false;
-    f.OnChange = [&] { changed = true; };
-    f.SetHeight(f.Height() - 1);
-    return changed;
-}
-
-#define REQUIRE_CANVAS() \
-    if (!CanvasDraws())  \
-    GTEST_SKIP() << "the raster canvas is not built in yet"
-
 // A control that counts its notifications.
 class Probe : public TGraphicControl {
 public:
@@ -113,8 +92,6 @@ TEST(ParentColor, ReachesGrandchildrenThroughAFollowingParent)
 
 TEST(ParentFont, FollowsTheParentUntilTheControlsOwnIsSet)
 {
-    if (!FontNotifies())
-        GTEST_SKIP() << "the font object is not built in yet";
     TWinControl parent(nullptr);
     auto* child = new Probe(&parent);
     child->SetParent(&parent);
@@ -299,7 +276,6 @@ TEST(Mouse, ClickFiresAfterMouseUpOnlyWhenReleasedInside)
 
 TEST(PanelPaint, OuterAndInnerBevelRings)
 {
-    REQUIRE_CANVAS();
     TPanel panel(nullptr);
     panel.SetBounds(0, 0, 8, 6);
     panel.SetColor(clAqua);
@@ -324,7 +300,6 @@ TEST(PanelPaint, OuterAndInnerBevelRings)
 
 TEST(PanelPaint, BevelNoneLeavesOnlyTheFace)
 {
-    REQUIRE_CANVAS();
     TPanel panel(nullptr);
     panel.SetBounds(0, 0, 4, 4);
     panel.SetColor(clRed);
@@ -337,7 +312,6 @@ TEST(PanelPaint, BevelNoneLeavesOnlyTheFace)
 
 TEST(ShapePaint, ATwentyPixelCircleTouchesEachEdgeOfItsBounds)
 {
-    REQUIRE_CANVAS();
     TShape shape(nullptr);
     shape.SetShape(stCircle);
     shape.SetBounds(0, 0, 20, 20);
@@ -360,7 +334,6 @@ TEST(ShapePaint, ATwentyPixelCircleTouchesEachEdgeOfItsBounds)
 
 TEST(ShapePaint, AOnePixelWideRectangleIsAVerticalLineInThePenColour)
 {
-    REQUIRE_CANVAS();
     TShape shape(nullptr);
     shape.SetBounds(0, 0, 1, 33);
     shape.Pen().SetColor(RGB(160, 150, 131));
@@ -384,7 +357,6 @@ TEST(ShapePaint, FigureRectFollowsThePenWidth)
 
 TEST(LabelPaint, AnOpaqueLabelFillsItsRectangleAndATransparentOneDoesNot)
 {
-    REQUIRE_CANVAS();
     TLabel label(nullptr);
     label.SetAutoSize(false);
     label.SetBounds(0, 0, 12, 6);
@@ -401,7 +373,6 @@ TEST(LabelPaint, AnOpaqueLabelFillsItsRectangleAndATransparentOneDoesNot)
 
 TEST(ImagePaint, ThePictureIsDrawnUnscaledAtTheTopLeft)
 {
-    REQUIRE_CANVAS();
     TImage image(nullptr);
     image.SetBounds(0, 0, 6, 6);
     QImage pic(3, 2, QImage::Format_RGB32);
@@ -416,7 +387,6 @@ TEST(ImagePaint, ThePictureIsDrawnUnscaledAtTheTopLeft)
 
 TEST(PaintTo, AParentPaintsItselfAndItsWindowlessChildrenAtAnOffset)
 {
-    REQUIRE_CANVAS();
     TPanel panel(nullptr);
     panel.SetBounds(0, 0, 10, 10);
     panel.SetBevelOuter(bvNone);
@@ -439,7 +409,6 @@ TEST(PaintTo, AParentPaintsItselfAndItsWindowlessChildrenAtAnOffset)
 
 TEST(ButtonPaint, RaisedFaceAndPressedLook)
 {
-    REQUIRE_CANVAS();
     TButton b(nullptr);
     b.SetBounds(0, 0, 10, 8);
     b.SetCaption(QString());
