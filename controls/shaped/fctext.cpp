@@ -324,8 +324,13 @@ TfcText::FontSelection::~FontSelection()
 
 class TfcText::PreparedFontScope {
 public:
-    explicit PreparedFontScope(TfcText& t) : text_(t) {}
-    ~PreparedFontScope() { text_.preparedFont_.reset(); }
+    explicit PreparedFontScope(TfcText& t) : text_(t) { text_.keepLayout_ = true; }
+    ~PreparedFontScope()
+    {
+        text_.keepLayout_ = false;
+        text_.layout_.reset();
+        text_.preparedFont_.reset();
+    }
     PreparedFontScope(const PreparedFontScope&) = delete;
     PreparedFontScope& operator=(const PreparedFontScope&) = delete;
 
@@ -854,41 +859,82 @@ void TfcText::DrawTextLines(const TRect& r)
     if (!c)
         return;
     TransparentScope transparent(*c);
-    if (wordWrap_ && options_.Contains(toFullJustify))
-        DrawJustifiedLines(r);
-    else
-        DrawPlainLines(r);
+    DrawLayout(LayoutFor(r), r);
+    if (!keepLayout_)
+        layout_.reset();
 }
 
-void TfcText::DrawPlainLines(const TRect& r)
+const TfcText::Layout& TfcText::LayoutFor(const TRect& r)
+{
+    if (!layout_ || layout_->width != WidthOf(r) || layout_->height != HeightOf(r)) {
+        if (wordWrap_ && options_.Contains(toFullJustify))
+            layout_ = BuildJustifiedLayout(r);
+        else
+            layout_ = BuildPlainLayout(r);
+    }
+    return *layout_;
+}
+
+void TfcText::AddLine(Layout& layout, LaidLine line, i64 inkWidth, i64 inkHeight, i64 margin) const
+{
+    // With DT_CENTER or DT_RIGHT a line may start left of the rectangle by up
+    // to its own width; the turned text lies within a disc around its start.
+    const double w = double(std::abs(inkWidth) + std::abs(layout.width));
+    line.reach = i64(std::ceil(std::hypot(w, double(std::abs(inkHeight))))) + margin;
+    if (layout.lines.empty()) {
+        layout.minX = layout.maxX = line.dx;
+        layout.minY = layout.maxY = line.dy;
+    }
+    layout.minX = std::min(layout.minX, line.dx - line.reach);
+    layout.maxX = std::max(layout.maxX, line.dx + line.reach);
+    layout.minY = std::min(layout.minY, line.dy - line.reach);
+    layout.maxY = std::max(layout.maxY, line.dy + line.reach);
+    layout.lines.push_back(std::move(line));
+}
+
+// Each CR LF line goes through the formatted-text call (which handles the
+// ampersands by DT_NOPREFIX); the next line follows across the turned
+// baseline by the line's laid-out height plus LineSpacing.
+TfcText::Layout TfcText::BuildPlainLayout(const TRect& r)
 {
     TCanvas* c = GetCanvas();
+    Layout layout;
+    layout.width = WidthOf(r);
+    layout.height = HeightOf(r);
+    const i64 margin = 2 * i64(std::abs(c->TextHeight(QStringLiteral("Ag")))) + 2;
     const QStringList lines = SplitLines(text_, QStringLiteral("\r\n"));
-    const int width = ClampToInt(WidthOf(r));
-    TRect lineRect = r;
+    i64 dx = 0;
+    i64 dy = 0;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        TRect at = lineRect;
-        c->DrawText(lines[i], at, drawFlags_);
-        if (i + 1 == lines.size())
-            break;
-        const TPoint step = RotatedAdvance(i64(LineHeightIn(lines[i], width)) + lineSpacing_);
-        lineRect = Shifted(lineRect, step.x, step.y);
+        TRect m{0, 0, ClampToInt(layout.width), 0};
+        c->DrawText(lines[i], m, drawFlags_ | DT_CALCRECT);
+        AddLine(layout, {dx, dy, lines[i], 0, 0, 0}, WidthOf(m), HeightOf(m), margin);
+        const TPoint step = RotatedAdvance(HeightOf(m) + lineSpacing_);
+        dx += step.x;
+        dy += step.y;
     }
+    return layout;
 }
 
 // Lines are filled word by word and stretched to the full width by spreading
 // the spare pixels over their blanks; the last line of a paragraph keeps its
 // natural width. A word wider than the line cannot be placed and is left out.
-void TfcText::DrawJustifiedLines(TRect r)
+TfcText::Layout TfcText::BuildJustifiedLayout(const TRect& r)
 {
     TCanvas* c = GetCanvas();
-    const i64 width = WidthOf(r);
+    Layout layout;
+    layout.width = WidthOf(r);
+    layout.height = HeightOf(r);
+    const i64 width = layout.width;
     const int hs = LineHeightIn(QStringLiteral("AgTpjW"), ClampToInt(std::max<i64>(5, width)));
-    const i64 linesPerParagraph = (hs > 0 ? HeightOf(r) / hs : 0) + 1 + 2;
+    const i64 margin = 2 * i64(std::abs(hs)) + 2;
+    const i64 linesPerParagraph = (hs > 0 ? layout.height / hs : 0) + 1 + 2;
     const QString lf2 = QStringLiteral("\n\n");
     const QString separator = SplitLines(text_, lf2).size() > 1 ? lf2 : QStringLiteral("\r\n");
     const TPoint lineStep = RotatedAdvance(hs);
     const TPoint paragraphStep = RotatedAdvance(lineSpacing_);
+    i64 dx = 0;
+    i64 dy = 0;
 
     for (const QString& paragraph : SplitLines(text_, separator)) {
         qsizetype pos = 0;
@@ -897,14 +943,16 @@ void TfcText::DrawJustifiedLines(TRect r)
             std::optional<QString> token = carried ? std::move(carried) : NextToken(paragraph, pos);
             carried.reset();
             if (!token) {
-                r = Shifted(r, lineStep.x, lineStep.y);
+                dx += lineStep.x;
+                dy += lineStep.y;
                 break;
             }
             QString line;
+            i64 lineWidth = 0;
             bool lastLine = false;
             bool appended = false;
             for (;;) {
-                if (width <= i64(c->TextWidth(line)) + c->TextWidth(*token)) {
+                if (width <= lineWidth + c->TextWidth(*token)) {
                     if (appended)
                         carried = std::move(token);
                     break;
@@ -912,6 +960,7 @@ void TfcText::DrawJustifiedLines(TRect r)
                 line += *token;
                 if (token->size() == 1 && !IsBlank((*token)[0]))
                     line += QLatin1Char(' ');
+                lineWidth = c->TextWidth(line);
                 appended = true;
                 token = NextToken(paragraph, pos);
                 if (!token) {
@@ -921,17 +970,47 @@ void TfcText::DrawJustifiedLines(TRect r)
             }
             line = TrimBlanks(line);
             const int blanks = int(line.count(QLatin1Char(' ')));
-            if (!lastLine && blanks > 0)
-                c->SetTextJustification(ClampToInt(width - c->TextWidth(line)), blanks);
-            if (!line.isEmpty())
-                c->TextOut(r.Left, r.Top, line);
-            c->SetTextJustification(0, 0);
-            r = Shifted(r, lineStep.x, lineStep.y);
+            const int natural = c->TextWidth(line);
+            const bool stretch = !lastLine && blanks > 0;
+            const int extra = stretch ? ClampToInt(width - natural) : 0;
+            AddLine(layout, {dx, dy, line, extra, stretch ? blanks : 0, 0}, i64(natural) + std::abs(extra), hs, margin);
+            dx += lineStep.x;
+            dy += lineStep.y;
             if (lastLine) {
-                r = Shifted(r, paragraphStep.x, paragraphStep.y);
+                dx += paragraphStep.x;
+                dy += paragraphStep.y;
                 break;
             }
         }
+    }
+    return layout;
+}
+
+// Lines whose ink cannot reach the clip box are not handed to the canvas: a
+// deep extrusion or a far line spacing would otherwise cost draws that show
+// nothing.
+void TfcText::DrawLayout(const Layout& layout, const TRect& r)
+{
+    TCanvas* c = GetCanvas();
+    const TRect clip = c->ClipRect();
+    const auto reaches = [&](const TRect& at, i64 reach) {
+        return i64(at.Left) + reach >= clip.Left && i64(at.Left) - reach < clip.Right &&
+               i64(at.Top) + reach >= clip.Top && i64(at.Top) - reach < clip.Bottom;
+    };
+    const bool justified = wordWrap_ && options_.Contains(toFullJustify);
+    for (const LaidLine& line : layout.lines) {
+        const TRect at = Shifted(r, line.dx, line.dy);
+        if (line.text.isEmpty() || !reaches(at, line.reach))
+            continue;
+        if (!justified) {
+            TRect box = at;
+            c->DrawText(line.text, box, drawFlags_);
+            continue;
+        }
+        if (line.breaks > 0)
+            c->SetTextJustification(line.extra, line.breaks);
+        c->TextOut(at.Left, at.Top, line.text);
+        c->SetTextJustification(0, 0);
     }
 }
 
@@ -951,47 +1030,19 @@ TColor TfcText::ExtrusionColor(int step) const
                channel(GetBValue(nearRgb), GetBValue(farRgb)));
 }
 
-// The unturned extent of the lines as DrawTextLines(r) would lay them out,
-// generous where the layout could go further than measured.
-TfcSize TfcText::LayoutExtent(const TRect& r)
-{
-    TCanvas* c = GetCanvas();
-    const i64 width = WidthOf(r);
-    const i64 spacing = std::abs(i64(lineSpacing_));
-    if (wordWrap_ && options_.Contains(toFullJustify)) {
-        const i64 hs = LineHeightIn(QStringLiteral("AgTpjW"), ClampToInt(std::max<i64>(5, width)));
-        const i64 perParagraph = (hs > 0 ? std::abs(HeightOf(r)) / hs : 0) + 4;
-        const i64 paragraphs = text_.count(QLatin1Char('\n')) + 1;
-        return {ClampToInt(std::abs(width)), ClampToInt(paragraphs * (perParagraph * std::abs(hs) + spacing))};
-    }
-    i64 w = 0;
-    i64 h = 0;
-    for (const QString& line : SplitLines(text_, QStringLiteral("\r\n"))) {
-        TRect m{0, 0, ClampToInt(width), 0};
-        c->DrawText(line, m, drawFlags_ | DT_CALCRECT);
-        w = std::max(w, std::abs(WidthOf(m)));
-        h += std::abs(HeightOf(m)) + spacing;
-    }
-    return {ClampToInt(w + std::abs(width)), ClampToInt(h)};
-}
-
-// The extrusion steps whose copy can reach the canvas's clip box. The text
-// lies within a disc around its start point, so the copies of a deep
-// extrusion that have wandered off the canvas need not be drawn: a depth of
-// thousands costs no more than the copies that show.
+// The extrusion steps whose copy can reach the canvas's clip box, so the
+// copies of a deep extrusion that have wandered off the canvas are not drawn:
+// a depth of thousands costs no more than the copies that show.
 std::pair<long long, long long> TfcText::VisibleExtrusionSteps(const TRect& start, TPoint step, int depth)
 {
-    TCanvas* c = GetCanvas();
-    const TRect clip = c->ClipRect();
-    const TfcSize extent = LayoutExtent(start);
-    const i64 margin = 2 * i64(std::abs(c->TextHeight(QStringLiteral("Ag")))) + 2;
-    const i64 radius = i64(std::ceil(std::hypot(double(extent.cx), double(extent.cy)))) + margin;
+    const TRect clip = GetCanvas()->ClipRect();
+    const Layout& layout = LayoutFor(start);
+    if (layout.lines.empty())
+        return {1, 0};
 
     i64 lo = 1;
     i64 hi = depth;
-    const auto limitAxis = [&](i64 p, int s, i64 clipLo, i64 clipHi) {
-        const i64 inkLo = p - radius;
-        const i64 inkHi = p + radius;
+    const auto limitAxis = [&](i64 inkLo, i64 inkHi, int s, i64 clipLo, i64 clipHi) {
         if (s == 0) {
             if (inkHi < clipLo || inkLo >= clipHi)
                 hi = lo - 1;
@@ -1003,8 +1054,8 @@ std::pair<long long, long long> TfcText::VisibleExtrusionSteps(const TRect& star
             hi = std::min(hi, inkHi - clipLo);
         }
     };
-    limitAxis(start.Left, step.x, clip.Left, clip.Right);
-    limitAxis(start.Top, step.y, clip.Top, clip.Bottom);
+    limitAxis(start.Left + layout.minX, start.Left + layout.maxX, step.x, clip.Left, clip.Right);
+    limitAxis(start.Top + layout.minY, start.Top + layout.maxY, step.y, clip.Top, clip.Bottom);
     return {lo, hi};
 }
 

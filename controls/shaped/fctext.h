@@ -22,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 
@@ -297,6 +298,25 @@ private:
     class PreparedFontScope;
     class BufferScope;
 
+    // The caption's lines laid out for a rectangle of one size, relative to
+    // its top-left corner. The copies of a style routine differ only in
+    // position, so they share one layout.
+    struct LaidLine {
+        long long dx = 0;
+        long long dy = 0;
+        QString text;
+        int extra = 0;        // justification: pixels spread over the blanks
+        int breaks = 0;
+        long long reach = 0;  // the line's ink lies within this distance of its start
+    };
+    struct Layout {
+        long long width = 0;
+        long long height = 0;
+        std::vector<LaidLine> lines;
+        // Where the ink of all lines can lie, relative to the top-left corner.
+        long long minX = 0, maxX = -1, minY = 0, maxY = -1;
+    };
+
     const TFont& EffectiveFont() const;
     std::unique_ptr<THFont> CreateEffectiveFont() const;
     double Angle() const;
@@ -304,9 +324,11 @@ private:
     void PlaceAndDraw();
     void DrawBuffered();
     void NarrowBounds();
-    void DrawPlainLines(const TRect& r);
-    void DrawJustifiedLines(TRect r);
-    TfcSize LayoutExtent(const TRect& r);
+    const Layout& LayoutFor(const TRect& r);
+    Layout BuildPlainLayout(const TRect& r);
+    Layout BuildJustifiedLayout(const TRect& r);
+    void AddLine(Layout& layout, LaidLine line, long long inkWidth, long long inkHeight, long long margin) const;
+    void DrawLayout(const Layout& layout, const TRect& r);
     std::pair<long long, long long> VisibleExtrusionSteps(const TRect& start, TPoint step, int depth);
     TColor ExtrusionColor(int step) const;
 
@@ -333,6 +355,8 @@ private:
     bool buffering_ = false;
     std::unique_ptr<TBitmap> bufferBitmap_;
     std::optional<FontSelection> preparedFont_;
+    std::optional<Layout> layout_;
+    bool keepLayout_ = false;  // true while a style routine runs
 };
 
 // The caption options a shaped button publishes as its TextOptions.
