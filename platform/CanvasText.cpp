@@ -354,13 +354,15 @@ private:
 
 } // namespace
 
-TColor TCanvas::SyncedTextColor()
+TCanvas::FontColorLink::FontColorLink(TCanvas& canvas) : seen(canvas.font_.Color())
 {
-    if (font_.Color() != fontColorSeen_) {
-        fontColorSeen_ = font_.Color();
-        state_.FontColor = fontColorSeen_;
-    }
-    return state_.FontColor;
+    canvas.font_.OnChange = [&canvas] {
+        FontColorLink& link = canvas.fontColorLink_;
+        if (canvas.font_.Color() == link.seen)
+            return;
+        link.seen = canvas.font_.Color();
+        canvas.state_.FontColor = link.seen;
+    };
 }
 
 const THFont* TCanvas::SelectFont(const THFont* f)
@@ -379,7 +381,7 @@ void TCanvas::TextOut(int x, int y, const QString& s)
 {
     if (!target_ || target_->isNull() || s.isEmpty())
         return;
-    const TColor color = SyncedTextColor();
+    const TColor color = state_.FontColor;
     const TextFont tf(CurrentQtFont(), state_.SelectedFont ? state_.SelectedFont->Escapement() : 0);
     PaintTextLine(*target_, state_, tf, color, {QPoint(x, y), s, nullptr, -1});
 }
@@ -419,7 +421,7 @@ int TCanvas::DrawText(const QString& s, TRect& r, unsigned flags)
     }
 
     const bool paint = !calc && target_ && !target_->isNull();
-    const TColor color = paint ? SyncedTextColor() : state_.FontColor;
+    const TColor color = state_.FontColor;
     const Justification j = JustificationOf(state_);
     LineSource lines(s, flags, r.Width(), tf.fm, j);
     int y = r.Top;
