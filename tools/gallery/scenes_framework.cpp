@@ -4,6 +4,7 @@
 
 #include "Gallery.h"
 
+#include "app/AppIcon.h"
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
 
@@ -173,6 +174,18 @@ QImage SmallWindow()
     return form.grab().toImage();
 }
 
+QImage IconScene()
+{
+    const QImage icon = AppIconImage();
+    QImage out(32 + 8 + 32 * 6, 32 * 6, QImage::Format_RGB32);
+    out.fill(QColor(212, 208, 200));
+    QPainter p(&out);
+    p.drawImage(0, 0, icon);
+    p.drawImage(QRect(40, 0, 32 * 6, 32 * 6), icon);
+    return out;
+}
+
+GalleryRegistrar icon(QStringLiteral("framework-icon"), IconScene);
 GalleryRegistrar labels(QStringLiteral("framework-labels"), Labels);
 GalleryRegistrar panels(QStringLiteral("framework-panels"), Panels);
 GalleryRegistrar shapes(QStringLiteral("framework-shapes"), Shapes);
