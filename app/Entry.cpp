@@ -1,5 +1,7 @@
 #include "app/Entry.h"
 
+#include "app/AppIcon.h"
+
 #include "platform/Forms.h"
 
 namespace {
@@ -23,6 +25,7 @@ int RunLadoton(int argc, char** argv)
 {
     TApplication application(argc, argv);
     application.SetTitle(QStringLiteral("Ладотон"));
+    application.SetIcon(AppIcon());
     application.CreateForm<TPlaceholderForm>();
     return application.Run();
 }

@@ -172,7 +172,9 @@ void TControl::SetBounds(int left, int top, int width, int height)
 
 void TControl::ApplyGeometry()
 {
-    if (isWindow()) {
+    // Only a form is a window of its own, with a size the user cannot change;
+    // a control waiting for its parent must not carry such limits along.
+    if (!parent_ && dynamic_cast<TForm*>(this)) {
         move(left_, top_);
         setFixedSize(width_, height_);
     } else {

@@ -543,8 +543,8 @@ void TApplication::SetTitle(const QString& v)
         return;
     title_ = v;
     QCoreApplication::setApplicationName(v);
-    for (int i = 0; i < ComponentCount(); ++i)
-        if (auto* f = dynamic_cast<TForm*>(Components(i)))
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* f = dynamic_cast<TForm*>(w))
             f->setWindowTitle(v);
 }
 

@@ -200,6 +200,19 @@ TEST(WindowShape, ChildAtPointHonoursEachChildsShape)
     parent.Hide();
 }
 
+TEST(Geometry, AControlSizedBeforeItHasAParentKeepsEverySizeOnScreen)
+{
+    TWinControl parent(nullptr);
+    parent.SetBounds(0, 0, 400, 100);
+    auto* label = new TLabel(&parent);  // sized by its constructor while parentless
+    label->SetParent(&parent);
+    label->SetAutoSize(false);
+    label->SetBounds(8, 8, 284, 15);
+    EXPECT_EQ(label->geometry(), QRect(8, 8, 284, 15));
+    label->SetBounds(8, 8, 20, 40);
+    EXPECT_EQ(label->geometry(), QRect(8, 8, 20, 40));
+}
+
 TEST(Align, TopAndBottomDockSpanTheParentsWidth)
 {
     TWinControl parent(nullptr);
