@@ -9,6 +9,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "platform/Colors.h"
+#include "platform/Controls.h"
 #include "platform/Font.h"
 #include "platform/Persistent.h"
 #include "platform/Types.h"
@@ -23,8 +24,6 @@
 #include <optional>
 #include <utility>
 #include <vector>
-
-enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 
 enum TfcTextStyle : std::uint8_t { fclsDefault, fclsLowered, fclsRaised, fclsOutline };
 enum TfcVAlignment : std::uint8_t { vaTop, vaVCenter, vaBottom };
