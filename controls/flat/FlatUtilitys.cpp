@@ -2,6 +2,8 @@
 
 #include "HSLUtils.h"
 
+#include "platform/Controls.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -20,6 +22,26 @@ void DrawFlatFrame(TCanvas& canvas, const TRect& r, TColor topLeft, TColor botto
         canvas.Polyline({{ring.Right, ring.Top}, {ring.Right, ring.Bottom}, {ring.Left - 1, ring.Bottom}});
         ring = ring.Inflate(-1, -1);
     }
+}
+
+void PaintParentBackground(const TControl& control, TCanvas& canvas)
+{
+    TWinControl* parent = control.Parent();
+    if (!parent)
+        return;
+    // A parent paints its windowless children too; a windowless control that
+    // asks for its background from its own paint must not be painted again
+    // inside that request.
+    static thread_local std::vector<const TControl*> inProgress;
+    if (std::find(inProgress.begin(), inProgress.end(), &control) != inProgress.end())
+        return;
+    inProgress.push_back(&control);
+    struct Pop {
+        ~Pop() { inProgress.pop_back(); }
+    } pop;
+    // PaintTo erases and paints the parent with its top-left at the given
+    // origin, clipped to its client area, and restores the canvas afterwards.
+    parent->PaintTo(canvas, {-control.Left(), -control.Top()});
 }
 
 namespace {
