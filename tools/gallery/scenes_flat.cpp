@@ -1,10 +1,12 @@
 #include "Gallery.h"
 
 #include "controls/flat/FlatUtilitys.h"
+#include "controls/flat/TFlatPanelUnit.h"
 
 #include <QPainter>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -70,7 +72,55 @@ QImage Emboss()
     return Zoomed(img);
 }
 
+// A parent in the button-face colour with diagonal stripes over its right
+// part, for the transparent panel to show.
+class StripedParent : public TCustomControl {
+public:
+    StripedParent() : TCustomControl(nullptr) { SetColor(clBtnFace); }
+    void Paint() override
+    {
+        TCanvas& c = Canvas();
+        c.Brush().Style = bsSolid;
+        c.Brush().Color = Color();
+        c.FillRect(ClientRect());
+        c.Brush().Style = bsPattern;
+        c.Brush().Pattern = {0x88, 0x44, 0x22, 0x11, 0x88, 0x44, 0x22, 0x11};
+        c.Brush().PatternSetColor = RGB(40, 90, 160);
+        c.Brush().PatternClearColor = RGB(230, 220, 170);
+        c.FillRect({Width() * 2 / 3, 0, Width(), Height()});
+    }
+};
+
+// Enabled and disabled panels with a caption on the button face, and a
+// transparent one over the stripes.
+QImage Panels()
+{
+    StripedParent parent;
+    parent.SetBounds(0, 0, 3 * 128 + 8, 56);
+    const struct {
+        const char* caption;
+        bool enabled;
+        bool transparent;
+    } kinds[] = {{"Включена", true, false}, {"Выключена", false, false}, {"Прозрачная", true, true}};
+    std::vector<TFlatPanel*> panels;
+    for (const auto& k : kinds) {
+        auto* panel = new TFlatPanel(&parent);  // owned by the parent
+        panel->SetParent(&parent);
+        panel->SetBounds(8 + int(panels.size()) * 128, 8, 120, 40);
+        panel->SetCaption(QString::fromUtf8(k.caption));
+        panel->SetEnabled(k.enabled);
+        panel->SetTransparent(k.transparent);
+        panels.push_back(panel);
+    }
+    TBitmap bmp(parent.Width(), parent.Height());
+    parent.PaintTo(bmp.Canvas(), {0, 0});
+    for (TFlatPanel* panel : panels)
+        panel->PaintTo(bmp.Canvas(), {panel->Left(), panel->Top()});
+    return bmp.Image().scaled(bmp.Width() * 2, bmp.Height() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
 const GalleryRegistrar kFrameRings("flat-frame-rings", FrameRings);
 const GalleryRegistrar kEmboss("flat-emboss", Emboss);
+const GalleryRegistrar kPanels("flat-panel", Panels);
 
 }  // namespace
