@@ -11,6 +11,11 @@
 // three styles alike; fbsFlat only when hot, down or being designed.
 enum TfcShadeStyle : std::uint8_t { fbsNormal, fbsRaised, fbsHighlight, fbsFlat };
 
+// A face is painted for the screen, or only to find the window shape.
+enum TfcFacePurpose : std::uint8_t { fcfpDisplay, fcfpRegion };
+// Whether a face is drawn up or pressed.
+enum TfcFaceLook : std::uint8_t { fcflUp, fcflDown };
+
 enum TfcShadeDirection : std::uint8_t { fcsdLighten, fcsdDarken };
 
 // Colour shading: every channel of the resolved colour moved by amount toward

@@ -15,9 +15,6 @@
 // so that the window shape and the paint use the very same drawing, and so
 // that it can be checked pixel by pixel without a window.
 
-enum TfcFacePurpose : std::uint8_t { fcfpDisplay, fcfpRegion };
-enum TfcFaceLook : std::uint8_t { fcflUp, fcflDown };
-
 // The colours of the bevel (the button's ShadeColors).
 struct TfcBevelColors {
     TColor Highlight = clBtnHighlight;
