@@ -162,6 +162,10 @@ public:
     bool HasClip() const { return state_.HasClip; }
     // The clip box in logical coordinates: the image bounds when no clip is set.
     TRect ClipRect() const;
+    // The pixels drawing may touch, in device coordinates: the image, cut to
+    // the clip rectangle, minus the excluded rectangles. Text drawing clips
+    // itself to this.
+    TRegion DeviceClipRegion() const;
 
     TPoint ViewportOrg() const { return state_.ViewportOrg; }
     TPoint SetViewportOrg(TPoint p);
@@ -191,9 +195,29 @@ public:
     QFont CurrentQtFont() const;
 
 private:
+    // Per-operation access to the target's rows and the device clip
+    // (CanvasPainter.h).
+    friend class TCanvasPainter;
+    // The device clip rectangles, cached between operations; rebuilt when the
+    // clip changes or the target image is replaced or resized.
+    const std::vector<TRect>& DeviceClipRects() const;
+    void InvalidateClip() { clipCacheValid_ = false; }
+
+    mutable std::vector<TRect> clipCache_;
+    mutable TRect clipCacheImage_;
+    mutable const QImage* clipCacheTarget_ = nullptr;
+    mutable bool clipCacheValid_ = false;
+
     QImage* target_;
     TCanvasState state_;
     TFont font_;
     std::vector<TCanvasState> saved_;
     int lockCount_ = 0;
+
+    // Text internals (CanvasText.cpp). The text colour follows Font().Color():
+    // each text call compares the font's colour with the one it saw last and,
+    // when it changed, makes it the text colour. SetTextColor therefore holds
+    // until the font colour changes again.
+    TColor SyncedTextColor();
+    TColor fontColorSeen_ = clWindowText;
 };
