@@ -6,12 +6,31 @@
 #include "platform/Bitmap.h"
 
 #include <QApplication>
+#include <QFontInfo>
+
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+
+    // The metrics the caption layout works with, for the record.
+    for (const char* face : {"Times New Roman", "MS Sans Serif"})
+        for (int height : {-11, -12, -13})
+            for (int weight : {FW_NORMAL, FW_BOLD}) {
+                TCanvas probe;
+                probe.Font().SetName(face);
+                probe.Font().SetHeight(height);
+                probe.Font().SetStyle(weight == FW_BOLD ? fsBold : 0);
+                const TTextMetric tm = probe.GetTextMetrics();
+                std::printf("%-16s %3d %-6s -> %-17s height %2d ascent %2d descent %d internal leading %d "
+                            "avg width %d, width of \"СОЛЬ\" %d\n",
+                            face, height, weight == FW_BOLD ? "bold" : "normal",
+                            qPrintable(QFontInfo(probe.CurrentQtFont()).family()), tm.tmHeight, tm.tmAscent,
+                            tm.tmDescent, tm.tmInternalLeading, tm.tmAveCharWidth, probe.TextWidth("СОЛЬ"));
+            }
 
     TBitmap bmp(75, 150);
     TCanvas& c = bmp.Canvas();

@@ -47,6 +47,8 @@ enum : std::uint32_t {
     DSPDxax = 0x00E20746,
 };
 
+// Only solid and clear pens are distinguished: the dash styles draw solid
+// (nothing here draws dashed lines).
 struct TPen {
     TColor Color = clBlack;
     int Width = 1;

@@ -216,8 +216,6 @@ TModalResult TForm::ShowModal()
     QPointer<QWidget> alive(this);
     QEventLoop loop;
     ModalFrame frame{this, &loop, app->DispatchDepth()};
-    modalFrame_ = &frame;
-    app->modalStack_.push_back(&frame);
     struct Pop {
         TApplication* app;
         ModalFrame* frame;
@@ -230,11 +228,24 @@ TModalResult TForm::ShowModal()
                 frame->form->setWindowModality(Qt::NonModal);
             }
         }
-    } pop{app, &frame};
+    };
 
     setWindowModality(Qt::ApplicationModal);
-    SetVisible(true);
     modalResult_ = mrNone;
+    try {
+        SetVisible(true);
+    } catch (...) {
+        setWindowModality(Qt::NonModal);
+        throw;
+    }
+    if (!alive)
+        return mrCancel;
+    // Whatever OnShow left in the result does not count: the loop waits for
+    // an event of its own.
+    modalResult_ = mrNone;
+    modalFrame_ = &frame;
+    app->modalStack_.push_back(&frame);
+    Pop pop{app, &frame};
     if (!frame.done)
         loop.exec(QEventLoop::DialogExec);
     if (!frame.form)

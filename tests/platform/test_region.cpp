@@ -238,3 +238,24 @@ TEST(Region, HugeAxisAlignedPolygonStaysSmall)
 }
 
 }  // namespace
+
+namespace {
+
+// A key's shape: the outlined diamond drawn on the key colour, read back.
+TEST(Region, OutlinedDiamondReachesItsFourPointsButNotTheCorners)
+{
+    TBitmap key(75, 150);
+    TCanvas& c = key.Canvas();
+    c.Brush().Color = clFuchsia;
+    c.FillRect({0, 0, 75, 150});
+    c.Brush().Color = clBtnFace;
+    c.Polygon({{37, 0}, {74, 74}, {37, 149}, {0, 74}, {37, 0}});
+    const TRegion rgn = TRegion::FromImageExcept(key.Image(), clFuchsia);
+    for (TPoint p : {TPoint{37, 0}, TPoint{74, 74}, TPoint{37, 149}, TPoint{0, 74}})
+        EXPECT_TRUE(rgn.Contains(p.x, p.y)) << p.x << "," << p.y;
+    EXPECT_FALSE(rgn.Contains(0, 0));
+    EXPECT_FALSE(rgn.Contains(74, 149));
+    EXPECT_EQ(rgn.BoundingBox(), (TRect{0, 0, 75, 150}));
+}
+
+}  // namespace

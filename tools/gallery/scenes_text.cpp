@@ -118,9 +118,9 @@ QImage Rotation()
 QImage Justification()
 {
     TBitmap bmp;
-    Prepare(bmp, 260, 120);
+    Prepare(bmp, 230, 90);
     TCanvas& c = bmp.Canvas();
-    const TRect r{10, 10, 250, 110};
+    const TRect r{10, 10, 220, 80};
     Frame(c, r);
     const QStringList lines = {"Программа играет случайную", "последовательность нот, а вы",
                                "повторяете её на клавишах.", "Last line stays as it is."};
