@@ -24,7 +24,7 @@
 #include <utility>
 #include <vector>
 
-enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
+#include "platform/Alignment.h"  // TAlignment
 
 enum TfcTextStyle : std::uint8_t { fclsDefault, fclsLowered, fclsRaised, fclsOutline };
 enum TfcVAlignment : std::uint8_t { vaTop, vaVCenter, vaBottom };
