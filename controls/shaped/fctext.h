@@ -25,6 +25,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Alignment.h"  // TAlignment
+
 enum TfcTextStyle : std::uint8_t { fclsDefault, fclsLowered, fclsRaised, fclsOutline };
 enum TfcVAlignment : std::uint8_t { vaTop, vaVCenter, vaBottom };
 enum TfcTextOption : std::uint8_t { toShowAccel, toShowEllipsis, toFullJustify };
