@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 
 // Integer pixel geometry. Rectangles are half-open: [Left, Right) x [Top, Bottom).
 
@@ -15,6 +16,12 @@ struct TPoint {
     constexpr TPoint operator+(TPoint o) const { return {x + o.x, y + o.y}; }
     constexpr TPoint operator-(TPoint o) const { return {x - o.x, y - o.y}; }
 };
+
+constexpr int SatAdd(int a, std::int64_t b)
+{
+    const std::int64_t v = std::int64_t(a) + b;
+    return int(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
 
 struct TRect {
     int Left = 0;
@@ -36,8 +43,16 @@ struct TRect {
     constexpr TPoint TopLeft() const { return {Left, Top}; }
     constexpr TPoint BottomRight() const { return {Right, Bottom}; }
 
-    constexpr TRect Offset(int dx, int dy) const { return {Left + dx, Top + dy, Right + dx, Bottom + dy}; }
-    constexpr TRect Inflate(int dx, int dy) const { return {Left - dx, Top - dy, Right + dx, Bottom + dy}; }
+    // Moving or growing saturates at the int range instead of wrapping, so a
+    // rectangle far off the image stays far off it.
+    constexpr TRect Offset(int dx, int dy) const
+    {
+        return {SatAdd(Left, dx), SatAdd(Top, dy), SatAdd(Right, dx), SatAdd(Bottom, dy)};
+    }
+    constexpr TRect Inflate(int dx, int dy) const
+    {
+        return {SatAdd(Left, -std::int64_t(dx)), SatAdd(Top, -std::int64_t(dy)), SatAdd(Right, dx), SatAdd(Bottom, dy)};
+    }
     // Left <= Right and Top <= Bottom afterwards.
     constexpr TRect Normalized() const
     {
