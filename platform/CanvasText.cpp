@@ -8,6 +8,7 @@
 #include <QRegion>
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace {
@@ -15,6 +16,14 @@ namespace {
 constexpr QChar kBlank = u' ';
 constexpr QChar kPrefix = u'&';
 const QString kEllipsis = QStringLiteral("...");
+
+// Positions are worked out in 64 bits: rectangles and origins may lie
+// anywhere in the 32-bit plane, and their sums must not overflow.
+using Wide = long long;
+// No text reaches this far, so a line starting beyond it cannot show.
+constexpr Wide kFar = Wide(1) << 28;
+
+int Saturate(Wide v) { return int(std::clamp<Wide>(v, INT_MIN, INT_MAX)); }
 
 // The font a text call works with: the Qt font, its metrics and the
 // baseline rotation of the selected created font.
@@ -33,10 +42,10 @@ struct Justification {
 
     bool Active() const { return perBlank != 0 || remainder != 0; }
     int Step() const { return remainder > 0 ? 1 : -1; }
-    int ExtraFor(int blankIndex) const { return perBlank + (blankIndex < std::abs(remainder) ? Step() : 0); }
-    int ExtraForCount(int blanks) const
+    Wide ExtraFor(int blankIndex) const { return Wide(perBlank) + (blankIndex < std::abs(remainder) ? Step() : 0); }
+    Wide ExtraForCount(int blanks) const
     {
-        return perBlank * blanks + (remainder != 0 ? Step() * std::min(blanks, std::abs(remainder)) : 0);
+        return Wide(perBlank) * blanks + (remainder != 0 ? Step() * std::min(blanks, std::abs(remainder)) : 0);
     }
 };
 
@@ -52,10 +61,10 @@ int Extent(const QFontMetrics& fm, const Justification& j, QStringView s)
 {
     if (s.isEmpty())
         return 0;
-    int w = fm.horizontalAdvance(s.toString());
+    Wide w = fm.horizontalAdvance(s.toString());
     if (j.Active())
         w += j.ExtraForCount(int(s.count(kBlank)));
-    return w;
+    return Saturate(w);
 }
 
 // How many leading characters of s fit into maxWidth. Widths add up
@@ -64,10 +73,10 @@ int Extent(const QFontMetrics& fm, const Justification& j, QStringView s)
 int CharsFit(const QFontMetrics& fm, const Justification& j, QStringView s, int maxWidth)
 {
     int n = 0;
-    int sum = 0;
+    Wide sum = 0;
     int blanks = 0;
     for (; n < s.size(); ++n) {
-        int advance = fm.horizontalAdvance(s[n]);
+        Wide advance = fm.horizontalAdvance(s[n]);
         if (s[n] == kBlank && j.Active())
             advance += j.ExtraFor(blanks++);
         if (sum + advance > maxWidth)
@@ -84,7 +93,11 @@ int CharsFit(const QFontMetrics& fm, const Justification& j, QStringView s, int 
     return n;
 }
 
-QRect ToQRect(const TRect& r) { return r.IsEmpty() ? QRect() : QRect(r.Left, r.Top, r.Width(), r.Height()); }
+// Corner form: a width would overflow for rectangles spanning the plane.
+QRect ToQRect(const TRect& r)
+{
+    return r.IsEmpty() ? QRect() : QRect(QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1));
+}
 
 TTextMetric MetricsOf(const TextFont& tf)
 {
@@ -108,15 +121,15 @@ void DrawRuns(QPainter& p, const TextFont& tf, const Justification& j, const QSt
         p.drawText(QPoint(0, baseline), s);
         return;
     }
-    int x = 0;
+    Wide x = 0;
     int blank = 0;
     int start = 0;
-    for (int i = 0; i <= s.size(); ++i) {
+    for (int i = 0; i <= s.size() && std::abs(x) < kFar; ++i) {
         if (i < s.size() && s[i] != kBlank)
             continue;
         if (i > start) {
             const QString run = s.mid(start, i - start);
-            p.drawText(QPoint(x, baseline), run);
+            p.drawText(QPoint(int(x), baseline), run);
             x += tf.fm.horizontalAdvance(run);
         }
         if (i < s.size())
@@ -125,19 +138,32 @@ void DrawRuns(QPainter& p, const TextFont& tf, const Justification& j, const QSt
     }
 }
 
-// Whether an unrotated text cell at device (x, y) can touch the clip at all.
-// Glyphs may overhang their cell a little (italics, wide bearings), so allow
-// a cell height of slack on each side.
-bool CellMayShow(const QRegion& clip, const TextFont& tf, QPoint at, int width)
+struct WidePoint {
+    Wide x;
+    Wide y;
+};
+
+// Whether an unrotated text cell at device point at can touch the clip at
+// all. Glyphs may overhang their cell a little (italics, wide bearings), so
+// allow a cell height of slack on each side.
+bool CellMayShow(const QRegion& clip, const TextFont& tf, WidePoint at, int width)
 {
     if (tf.escapement % 3600 != 0)
         return true;
-    const int h = tf.fm.height();
-    return clip.boundingRect().intersects(QRect(at.x() - h, at.y() - h, width + 3 * h, 3 * h));
+    const Wide h = tf.fm.height();
+    const QRect box = clip.boundingRect();
+    return at.x - h < Wide(box.left()) + box.width() && at.x + width + h > box.left() &&
+           at.y - h < Wide(box.top()) + box.height() && at.y + 2 * h > box.top();
+}
+
+TRect Offset(const TRect& r, TPoint d)
+{
+    return {Saturate(Wide(r.Left) + d.x), Saturate(Wide(r.Top) + d.y), Saturate(Wide(r.Right) + d.x),
+            Saturate(Wide(r.Bottom) + d.y)};
 }
 
 struct LinePaint {
-    QPoint at;             // logical top-left of the text cell
+    WidePoint at;          // logical top-left of the text cell
     const QString& text;
     const TRect* clip;     // logical; nullptr for none
     int underline;         // index of the underlined character, or -1
@@ -151,16 +177,18 @@ void PaintTextLine(QImage& img, const TCanvasState& st, const QRegion& canvasCli
         return;
     QRegion clip = canvasClip;
     if (line.clip)
-        clip &= ToQRect(line.clip->Offset(st.ViewportOrg.x, st.ViewportOrg.y));
+        clip &= ToQRect(Offset(*line.clip, st.ViewportOrg));
     const Justification j = JustificationOf(st);
     const int width = Extent(tf.fm, j, line.text);
-    const QPoint device = line.at + QPoint(st.ViewportOrg.x, st.ViewportOrg.y);
+    const WidePoint device{line.at.x + st.ViewportOrg.x, line.at.y + st.ViewportOrg.y};
+    if (std::abs(device.x) > kFar || std::abs(device.y) > kFar)
+        return;
     if (clip.isEmpty() || !CellMayShow(clip, tf, device, width))
         return;
 
     QPainter p(&img);
     p.setClipRegion(clip);
-    p.translate(device);
+    p.translate(int(device.x), int(device.y));
     if (tf.escapement % 3600 != 0)
         p.rotate(-tf.escapement / 10.0);
     if (st.BkMode == bkOpaque)
@@ -171,10 +199,10 @@ void PaintTextLine(QImage& img, const TCanvasState& st, const QRegion& canvasCli
     DrawRuns(p, tf, j, line.text);
     if (line.underline >= 0 && line.underline < line.text.size()) {
         // One pixel under the baseline, the character's advance less one.
-        const int from = Extent(tf.fm, j, QStringView(line.text).left(line.underline));
-        const int to = Extent(tf.fm, j, QStringView(line.text).left(line.underline + 1)) - 1;
-        if (to > from)
-            p.fillRect(QRect(from, tf.fm.ascent() + 1, to - from, 1), color);
+        const Wide from = Extent(tf.fm, j, QStringView(line.text).left(line.underline));
+        const Wide to = Wide(Extent(tf.fm, j, QStringView(line.text).left(line.underline + 1))) - 1;
+        if (to > from && std::abs(from) < kFar && std::abs(to) < kFar)
+            p.fillRect(QRect(int(from), tf.fm.ascent() + 1, int(to - from), 1), color);
     }
 }
 
@@ -323,7 +351,7 @@ private:
 
     void Ellipsify(LaidLine& line) const
     {
-        const int room = maxWidth_ - Extent(fm_, j_, kEllipsis);
+        const int room = Saturate(Wide(maxWidth_) - Extent(fm_, j_, kEllipsis));
         const int keep = room > 0 ? CharsFit(fm_, j_, line.text, room) : 0;
         line.text = line.text.left(keep) + kEllipsis;
         if (line.underline >= keep)
@@ -373,7 +401,7 @@ void TCanvas::TextOut(int x, int y, const QString& s)
     if (!target_ || target_->isNull() || s.isEmpty())
         return;
     const TextFont tf(CurrentQtFont(), state_.SelectedFont ? state_.SelectedFont->Escapement() : 0);
-    PaintTextLine(*target_, state_, DeviceClipRegion().ToQRegion(), tf, {QPoint(x, y), s, nullptr, -1});
+    PaintTextLine(*target_, state_, DeviceClipRegion().ToQRegion(), tf, {{x, y}, s, nullptr, -1});
 }
 
 int TCanvas::TextWidth(const QString& s) const
@@ -405,7 +433,7 @@ int TCanvas::DrawText(const QString& s, TRect& r, unsigned flags)
         const int h = (flags & DT_SINGLELINE) ? lh : 0;
         if (calc) {
             r.Right = r.Left;
-            r.Bottom = r.Top + h;
+            r.Bottom = Saturate(Wide(r.Top) + h);
         }
         return h;
     }
@@ -413,37 +441,41 @@ int TCanvas::DrawText(const QString& s, TRect& r, unsigned flags)
     const bool paint = !calc && target_ && !target_->isNull();
     const QRegion canvasClip = paint ? DeviceClipRegion().ToQRegion() : QRegion();
     const Justification j = JustificationOf(state_);
-    LineSource lines(s, flags, r.Width(), tf.fm, j);
-    int y = r.Top;
+    const Wide left = r.Left;
+    const Wide top = r.Top;
+    const Wide right = r.Right;
+    const Wide bottom = r.Bottom;
+    LineSource lines(s, flags, Saturate(right - left), tf.fm, j);
+    Wide y = top;
     int widest = 0;
     bool last = false;
     do {
         // Clipped output ends with the first line that crosses the bottom.
-        last = !calc && !(flags & DT_NOCLIP) && y + lh > r.Bottom;
+        last = !calc && !(flags & DT_NOCLIP) && y + lh > bottom;
         const LaidLine line = lines.Next(last);
         widest = std::max(widest, line.width);
         if (!calc) {
-            int x = r.Left;
+            Wide x = left;
             if (flags & DT_CENTER)
-                x = (r.Left + r.Right - line.width) / 2;
+                x = (left + right - line.width) / 2;
             else if (flags & DT_RIGHT)
-                x = r.Right - line.width;
+                x = right - line.width;
             if (flags & DT_SINGLELINE) {
                 if (flags & DT_VCENTER)
-                    y = r.Top + (r.Bottom - r.Top) / 2 - tm.tmHeight / 2;
+                    y = top + (bottom - top) / 2 - tm.tmHeight / 2;
                 else if (flags & DT_BOTTOM)
-                    y = r.Bottom - tm.tmHeight;
+                    y = bottom - tm.tmHeight;
             }
             if (paint)
                 PaintTextLine(*target_, state_, canvasClip, tf,
-                              {QPoint(x, y), line.text, (flags & DT_NOCLIP) ? nullptr : &r, line.underline});
+                              {{x, y}, line.text, (flags & DT_NOCLIP) ? nullptr : &r, line.underline});
         }
         y += lh;
     } while (!lines.AtEnd() && !last);
 
     if (calc) {
-        r.Right = r.Left + widest;
-        r.Bottom = y;
+        r.Right = Saturate(left + widest);
+        r.Bottom = Saturate(y);
     }
-    return y - r.Top;
+    return Saturate(y - top);
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <optional>
 
 namespace {
@@ -161,6 +162,35 @@ TEST(TextOut, EmptyAndHugeTextsAreMeasuredAndDrawn)
     TRect d{0, 0, 150, 80};
     t.c().DrawText(huge, d, DT_WORDBREAK);
     t.c().DrawText(huge, d, DT_WORDBREAK | DT_NOCLIP | DT_CENTER);
+}
+
+TEST(TextOut, ExtremeCoordinatesNeverOverflow)
+{
+    const int lo = std::numeric_limits<int>::min();
+    const int hi = std::numeric_limits<int>::max();
+    const TRect rects[] = {{lo, lo, hi, hi}, {hi - 5, hi - 5, hi, hi}, {lo, lo, lo + 5, lo + 5},
+                           {hi, hi, lo, lo}, {lo, 0, hi, 20},         {-10, lo, 40, hi}};
+    const TPoint origins[] = {{0, 0}, {hi, hi}, {lo, lo}};
+    const unsigned flagSets[] = {DT_CENTER | DT_VCENTER | DT_SINGLELINE, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE,
+                                 DT_WORDBREAK | DT_END_ELLIPSIS, DT_CENTER | DT_NOCLIP, DT_CALCRECT | DT_WORDBREAK,
+                                 DT_CALCRECT | DT_SINGLELINE};
+    for (const TPoint& org : origins) {
+        TextBitmap t(20, 20);
+        t.c().SetViewportOrg(org);
+        t.c().TextOut(lo, hi, "x y");
+        t.c().TextOut(hi, lo, "x y");
+        t.c().SetTextJustification(hi, 1);
+        t.c().TextOut(0, 0, "x y z");
+        EXPECT_GE(t.c().TextWidth("x y z"), t.c().TextWidth("xyz"));
+        t.c().SetTextJustification(0, 0);
+        for (const TRect& rect : rects)
+            for (unsigned flags : flagSets) {
+                TRect r = rect;
+                t.c().DrawText("a b\nc", r, flags);
+                TRect e = rect;
+                t.c().DrawText("", e, flags);
+            }
+    }
 }
 
 TEST(TextOut, NoImageDrawsNothingButStillMeasures)
