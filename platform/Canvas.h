@@ -216,10 +216,20 @@ private:
     std::vector<TCanvasState> saved_;
     int lockCount_ = 0;
 
-    // Text internals (CanvasText.cpp). The text colour follows Font().Color():
-    // each text call compares the font's colour with the one it saw last and,
-    // when it changed, makes it the text colour. SetTextColor therefore holds
-    // until the font colour changes again.
-    TColor SyncedTextColor();
-    TColor fontColorSeen_ = clWindowText;
+public:
+    // The canvas's font notifies the canvas itself, so a copy would be wired
+    // to the original: canvases are not copied.
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+
+private:
+    // Text colour follows Font().Color(): every change of the font's colour
+    // becomes the text colour at once, and SetTextColor holds until the next
+    // one (changes of name, size or style leave it alone). Set up by the
+    // member initializer, so every constructor gets it (CanvasText.cpp).
+    struct FontColorLink {
+        explicit FontColorLink(TCanvas& canvas);
+        TColor seen;
+    };
+    FontColorLink fontColorLink_{*this};
 };

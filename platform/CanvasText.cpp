@@ -1,6 +1,7 @@
 // The text members of TCanvas: plain text output, measuring and the
 // DrawText-style formatted output, drawn into the canvas image through Qt.
 #include "Canvas.h"
+#include "Region.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -85,20 +86,6 @@ int CharsFit(const QFontMetrics& fm, const Justification& j, QStringView s, int 
 
 QRect ToQRect(const TRect& r) { return r.IsEmpty() ? QRect() : QRect(r.Left, r.Top, r.Width(), r.Height()); }
 
-// The drawable area in device coordinates: the image, the clip rectangle,
-// minus the excluded rectangles, and the caller's rectangle (logical) if any.
-QRegion DeviceClip(const QImage& img, const TCanvasState& st, const TRect* logicalClip)
-{
-    QRegion clip(0, 0, img.width(), img.height());
-    if (st.HasClip)
-        clip &= ToQRect(st.ClipRect);
-    for (const TRect& r : st.Excluded)
-        clip -= ToQRect(r);
-    if (logicalClip)
-        clip &= ToQRect(logicalClip->Offset(st.ViewportOrg.x, st.ViewportOrg.y));
-    return clip;
-}
-
 TTextMetric MetricsOf(const TextFont& tf)
 {
     TTextMetric tm;
@@ -156,11 +143,15 @@ struct LinePaint {
     int underline;         // index of the underlined character, or -1
 };
 
-void PaintTextLine(QImage& img, const TCanvasState& st, const TextFont& tf, TColor textColor, const LinePaint& line)
+// canvasClip: the canvas's drawable area in device coordinates.
+void PaintTextLine(QImage& img, const TCanvasState& st, const QRegion& canvasClip, const TextFont& tf,
+                   const LinePaint& line)
 {
     if (line.text.isEmpty())
         return;
-    const QRegion clip = DeviceClip(img, st, line.clip);
+    QRegion clip = canvasClip;
+    if (line.clip)
+        clip &= ToQRect(line.clip->Offset(st.ViewportOrg.x, st.ViewportOrg.y));
     const Justification j = JustificationOf(st);
     const int width = Extent(tf.fm, j, line.text);
     const QPoint device = line.at + QPoint(st.ViewportOrg.x, st.ViewportOrg.y);
@@ -174,7 +165,7 @@ void PaintTextLine(QImage& img, const TCanvasState& st, const TextFont& tf, TCol
         p.rotate(-tf.escapement / 10.0);
     if (st.BkMode == bkOpaque)
         p.fillRect(QRect(0, 0, width, tf.fm.height()), QColor::fromRgb(ColorToPixel(st.BkColor)));
-    const QColor color = QColor::fromRgb(ColorToPixel(textColor));
+    const QColor color = QColor::fromRgb(ColorToPixel(st.FontColor));
     p.setFont(tf.font);
     p.setPen(color);
     DrawRuns(p, tf, j, line.text);
@@ -354,13 +345,15 @@ private:
 
 } // namespace
 
-TColor TCanvas::SyncedTextColor()
+TCanvas::FontColorLink::FontColorLink(TCanvas& canvas) : seen(canvas.font_.Color())
 {
-    if (font_.Color() != fontColorSeen_) {
-        fontColorSeen_ = font_.Color();
-        state_.FontColor = fontColorSeen_;
-    }
-    return state_.FontColor;
+    canvas.font_.OnChange = [&canvas] {
+        FontColorLink& link = canvas.fontColorLink_;
+        if (canvas.font_.Color() == link.seen)
+            return;
+        link.seen = canvas.font_.Color();
+        canvas.state_.FontColor = link.seen;
+    };
 }
 
 const THFont* TCanvas::SelectFont(const THFont* f)
@@ -379,9 +372,8 @@ void TCanvas::TextOut(int x, int y, const QString& s)
 {
     if (!target_ || target_->isNull() || s.isEmpty())
         return;
-    const TColor color = SyncedTextColor();
     const TextFont tf(CurrentQtFont(), state_.SelectedFont ? state_.SelectedFont->Escapement() : 0);
-    PaintTextLine(*target_, state_, tf, color, {QPoint(x, y), s, nullptr, -1});
+    PaintTextLine(*target_, state_, DeviceClipRegion().ToQRegion(), tf, {QPoint(x, y), s, nullptr, -1});
 }
 
 int TCanvas::TextWidth(const QString& s) const
@@ -419,7 +411,7 @@ int TCanvas::DrawText(const QString& s, TRect& r, unsigned flags)
     }
 
     const bool paint = !calc && target_ && !target_->isNull();
-    const TColor color = paint ? SyncedTextColor() : state_.FontColor;
+    const QRegion canvasClip = paint ? DeviceClipRegion().ToQRegion() : QRegion();
     const Justification j = JustificationOf(state_);
     LineSource lines(s, flags, r.Width(), tf.fm, j);
     int y = r.Top;
@@ -443,7 +435,7 @@ int TCanvas::DrawText(const QString& s, TRect& r, unsigned flags)
                     y = r.Bottom - tm.tmHeight;
             }
             if (paint)
-                PaintTextLine(*target_, state_, tf, color,
+                PaintTextLine(*target_, state_, canvasClip, tf,
                               {QPoint(x, y), line.text, (flags & DT_NOCLIP) ? nullptr : &r, line.underline});
         }
         y += lh;

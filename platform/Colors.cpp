@@ -4,7 +4,7 @@
 
 namespace {
 
-// The classic Windows 2000/XP scheme, so the designed look stays the same
+// The classic grey desktop scheme, fixed so the designed look stays the same
 // whatever theme the desktop uses.
 constexpr std::array<std::uint32_t, 31> kClassicScheme = {
     RGB(212, 208, 200),  //  0 scroll bar

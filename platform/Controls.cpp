@@ -187,6 +187,12 @@ void TControl::ApplyGeometry()
         move(left_, top_);
         setFixedSize(width_, height_);
     } else {
+        // A control sized before it had a parent was a window with a fixed
+        // size; as a child it must take any size.
+        if (minimumSize() != QSize(0, 0) || maximumSize() != QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)) {
+            setMinimumSize(0, 0);
+            setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        }
         setGeometry(left_, top_, width_, height_);
     }
 }

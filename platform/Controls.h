@@ -49,7 +49,7 @@ using TShiftState = std::uint8_t;
 enum TAlign : std::uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
 // Horizontal alignment of text.
-enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
+#include "Alignment.h"  // TAlignment
 
 // Vertical placement of text in labels.
 enum TTextLayout : std::uint8_t { tlTop, tlCenter, tlBottom };

@@ -155,9 +155,6 @@ void TWavDevice::RenderOnePeriod()
 
 void TWavDevice::RunRealTime()
 {
-    using namespace std::chrono;
-    const auto period = duration_cast<steady_clock::duration>(
-        duration<double>(double(TSynthEngine::kPeriodFrames) / TSynthEngine::kSampleRate));
     // A sound card starts with its buffers full; each time it has played one
     // period, the next one past the buffered ones is rendered. Periods the
     // thread missed (a busy machine) are rendered at once, so the file's
@@ -165,8 +162,11 @@ void TWavDevice::RunRealTime()
     for (int k = 0; k < TSynthEngine::kPeriods; ++k)
         RenderOnePeriod();
     std::unique_lock lock(mutex_);
-    for (long long k = TSynthEngine::kPeriods;; ++k) {
-        const auto due = start_ + period * (k - TSynthEngine::kPeriods + 1);
+    for (long long played = 1;; ++played) {
+        const long long frames = played * TSynthEngine::kPeriodFrames;
+        const auto due = start_ + std::chrono::seconds(frames / TSynthEngine::kSampleRate)
+                         + std::chrono::nanoseconds(frames % TSynthEngine::kSampleRate * 1'000'000'000LL
+                                                    / TSynthEngine::kSampleRate);
         if (wake_.wait_until(lock, due, [this] { return stopping_; }))
             return;
         lock.unlock();

@@ -78,6 +78,57 @@ std::optional<QString> NextToken(const QString& s, qsizetype& pos)
     return token;
 }
 
+// Builds one line of the justified layout: a token fits when the line's text
+// width plus the token's is less than the line width. Measuring the growing
+// line after every token would cost time quadratic in its length, so the
+// line is measured only when a running sum of the token widths, widened by
+// an em per join (more than kerning can move), cannot decide.
+class LineBuilder {
+public:
+    LineBuilder(const TCanvas& canvas, i64 width)
+        : canvas_(canvas), width_(width), em_(std::abs(i64(canvas.TextHeight(QStringLiteral("Ag")))) + 1)
+    {
+    }
+
+    bool Fits(const QString& token)
+    {
+        const i64 tokenWidth = canvas_.TextWidth(token);
+        if (estimate_ + tokenWidth + joins_ * em_ < width_)
+            return true;
+        if (joins_ > 0) {
+            estimate_ = canvas_.TextWidth(line_);
+            joins_ = 0;
+        }
+        return width_ > estimate_ + tokenWidth;
+    }
+
+    // A one-letter word brings the blank that followed it.
+    void Append(const QString& token)
+    {
+        line_ += token;
+        estimate_ += canvas_.TextWidth(token);
+        ++joins_;
+        if (token.size() == 1 && !IsBlank(token[0])) {
+            line_ += QLatin1Char(' ');
+            estimate_ += canvas_.TextWidth(QStringLiteral(" "));
+            ++joins_;
+        }
+        empty_ = false;
+    }
+
+    bool Empty() const { return empty_; }
+    const QString& Line() const { return line_; }
+
+private:
+    const TCanvas& canvas_;
+    i64 width_;
+    i64 em_;
+    QString line_;
+    i64 estimate_ = 0;  // exact when joins_ is 0
+    i64 joins_ = 0;
+    bool empty_ = true;
+};
+
 class LockScope {
 public:
     explicit LockScope(TCanvas* c) : canvas_(c)
@@ -878,18 +929,59 @@ const TfcText::Layout& TfcText::LayoutFor(const TRect& r)
 void TfcText::AddLine(Layout& layout, LaidLine line, i64 inkWidth, i64 inkHeight, i64 margin) const
 {
     // With DT_CENTER or DT_RIGHT a line may start left of the rectangle by up
-    // to its own width; the turned text lies within a disc around its start.
-    const double w = double(std::abs(inkWidth) + std::abs(layout.width));
-    line.reach = i64(std::ceil(std::hypot(w, double(std::abs(inkHeight))))) + margin;
-    if (layout.lines.empty()) {
-        layout.minX = layout.maxX = line.dx;
-        layout.minY = layout.maxY = line.dy;
-    }
-    layout.minX = std::min(layout.minX, line.dx - line.reach);
-    layout.maxX = std::max(layout.maxX, line.dx + line.reach);
-    layout.minY = std::min(layout.minY, line.dy - line.reach);
-    layout.maxY = std::max(layout.maxY, line.dy + line.reach);
+    // to its own width; the margin covers overhanging glyphs.
+    const double along = double(std::abs(inkWidth) + std::abs(layout.width) + margin);
+    line.p0 = -along;
+    line.p1 = along;
+    line.q0 = -double(margin);
+    line.q1 = double(std::abs(inkHeight) + margin);
+    const double a = Angle();
+    const double ux = std::cos(a), uy = -std::sin(a), vx = std::sin(a), vy = std::cos(a);
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+    bool first = true;
+    for (double p : {line.p0, line.p1})
+        for (double q : {line.q0, line.q1}) {
+            const double x = p * ux + q * vx;
+            const double y = p * uy + q * vy;
+            minX = first ? x : std::min(minX, x);
+            maxX = first ? x : std::max(maxX, x);
+            minY = first ? y : std::min(minY, y);
+            maxY = first ? y : std::max(maxY, y);
+            first = false;
+        }
+    line.minX = i64(std::floor(minX)) - 1;
+    line.maxX = i64(std::ceil(maxX)) + 1;
+    line.minY = i64(std::floor(minY)) - 1;
+    line.maxY = i64(std::ceil(maxY)) + 1;
     layout.lines.push_back(std::move(line));
+}
+
+// Whether the ink of a line starting at `start` can touch the clip box: the
+// turned rectangle of the line and the clip box overlap on all four axes.
+bool TfcText::CanReachClip(const LaidLine& line, TPoint start, const TRect& clip) const
+{
+    const i64 x = start.x;
+    const i64 y = start.y;
+    if (x + line.maxX < clip.Left || x + line.minX >= clip.Right || y + line.maxY < clip.Top ||
+        y + line.minY >= clip.Bottom)
+        return false;
+    const double a = Angle();
+    const double ux = std::cos(a), uy = -std::sin(a), vx = std::sin(a), vy = std::cos(a);
+    double pLo = 0, pHi = 0, qLo = 0, qHi = 0;
+    bool first = true;
+    for (i64 cx : {i64(clip.Left), i64(clip.Right)})
+        for (i64 cy : {i64(clip.Top), i64(clip.Bottom)}) {
+            const double rx = double(cx - x);
+            const double ry = double(cy - y);
+            const double p = rx * ux + ry * uy;
+            const double q = rx * vx + ry * vy;
+            pLo = first ? p : std::min(pLo, p);
+            pHi = first ? p : std::max(pHi, p);
+            qLo = first ? q : std::min(qLo, q);
+            qHi = first ? q : std::max(qHi, q);
+            first = false;
+        }
+    return pHi >= line.p0 - 1 && pLo <= line.p1 + 1 && qHi >= line.q0 - 1 && qLo <= line.q1 + 1;
 }
 
 // Each CR LF line goes through the formatted-text call (which handles the
@@ -908,7 +1000,7 @@ TfcText::Layout TfcText::BuildPlainLayout(const TRect& r)
     for (qsizetype i = 0; i < lines.size(); ++i) {
         TRect m{0, 0, ClampToInt(layout.width), 0};
         c->DrawText(lines[i], m, drawFlags_ | DT_CALCRECT);
-        AddLine(layout, {dx, dy, lines[i], 0, 0, 0}, WidthOf(m), HeightOf(m), margin);
+        AddLine(layout, {dx, dy, lines[i], 0, 0, {}, {}, {}, {}, {}, {}, {}, {}}, WidthOf(m), HeightOf(m), margin);
         const TPoint step = RotatedAdvance(HeightOf(m) + lineSpacing_);
         dx += step.x;
         dy += step.y;
@@ -947,33 +1039,28 @@ TfcText::Layout TfcText::BuildJustifiedLayout(const TRect& r)
                 dy += lineStep.y;
                 break;
             }
-            QString line;
-            i64 lineWidth = 0;
+            LineBuilder builder(*c, width);
             bool lastLine = false;
-            bool appended = false;
             for (;;) {
-                if (width <= lineWidth + c->TextWidth(*token)) {
-                    if (appended)
+                if (!builder.Fits(*token)) {
+                    if (!builder.Empty())
                         carried = std::move(token);
                     break;
                 }
-                line += *token;
-                if (token->size() == 1 && !IsBlank((*token)[0]))
-                    line += QLatin1Char(' ');
-                lineWidth = c->TextWidth(line);
-                appended = true;
+                builder.Append(*token);
                 token = NextToken(paragraph, pos);
                 if (!token) {
                     lastLine = true;
                     break;
                 }
             }
+            QString line = builder.Line();
             line = TrimBlanks(line);
             const int blanks = int(line.count(QLatin1Char(' ')));
             const int natural = c->TextWidth(line);
             const bool stretch = !lastLine && blanks > 0;
             const int extra = stretch ? ClampToInt(width - natural) : 0;
-            AddLine(layout, {dx, dy, line, extra, stretch ? blanks : 0, 0}, i64(natural) + std::abs(extra), hs, margin);
+            AddLine(layout, {dx, dy, line, extra, stretch ? blanks : 0, {}, {}, {}, {}, {}, {}, {}, {}}, i64(natural) + std::abs(extra), hs, margin);
             dx += lineStep.x;
             dy += lineStep.y;
             if (lastLine) {
@@ -993,14 +1080,10 @@ void TfcText::DrawLayout(const Layout& layout, const TRect& r)
 {
     TCanvas* c = GetCanvas();
     const TRect clip = c->ClipRect();
-    const auto reaches = [&](const TRect& at, i64 reach) {
-        return i64(at.Left) + reach >= clip.Left && i64(at.Left) - reach < clip.Right &&
-               i64(at.Top) + reach >= clip.Top && i64(at.Top) - reach < clip.Bottom;
-    };
     const bool justified = wordWrap_ && options_.Contains(toFullJustify);
     for (const LaidLine& line : layout.lines) {
         const TRect at = Shifted(r, line.dx, line.dy);
-        if (line.text.isEmpty() || !reaches(at, line.reach))
+        if (line.text.isEmpty() || !CanReachClip(line, at.TopLeft(), clip))
             continue;
         if (!justified) {
             TRect box = at;
@@ -1030,33 +1113,45 @@ TColor TfcText::ExtrusionColor(int step) const
                channel(GetBValue(nearRgb), GetBValue(farRgb)));
 }
 
-// The extrusion steps whose copy can reach the canvas's clip box, so the
-// copies of a deep extrusion that have wandered off the canvas are not drawn:
-// a depth of thousands costs no more than the copies that show.
-std::pair<long long, long long> TfcText::VisibleExtrusionSteps(const TRect& start, TPoint step, int depth)
+// The extrusion steps at which some line can reach the canvas's clip box, as
+// sorted, disjoint ranges: the copies of a deep extrusion that have wandered
+// off the canvas are never drawn, so a depth of thousands costs no more than
+// the copies that show.
+std::vector<TfcText::StepRange> TfcText::VisibleExtrusionSteps(const TRect& start, TPoint step, int depth)
 {
     const TRect clip = GetCanvas()->ClipRect();
-    const Layout& layout = LayoutFor(start);
-    if (layout.lines.empty())
-        return {1, 0};
-
-    i64 lo = 1;
-    i64 hi = depth;
-    const auto limitAxis = [&](i64 inkLo, i64 inkHi, int s, i64 clipLo, i64 clipHi) {
-        if (s == 0) {
-            if (inkHi < clipLo || inkLo >= clipHi)
-                hi = lo - 1;
-        } else if (s > 0) {
-            lo = std::max(lo, clipLo - inkHi);
-            hi = std::min(hi, clipHi - 1 - inkLo);
-        } else {
-            lo = std::max(lo, inkLo - (clipHi - 1));
-            hi = std::min(hi, inkHi - clipLo);
-        }
-    };
-    limitAxis(start.Left + layout.minX, start.Left + layout.maxX, step.x, clip.Left, clip.Right);
-    limitAxis(start.Top + layout.minY, start.Top + layout.maxY, step.y, clip.Top, clip.Bottom);
-    return {lo, hi};
+    std::vector<StepRange> ranges;
+    for (const LaidLine& line : LayoutFor(start).lines) {
+        i64 lo = 1;
+        i64 hi = depth;
+        const auto limitAxis = [&](i64 inkLo, i64 inkHi, int s, i64 clipLo, i64 clipHi) {
+            if (s == 0) {
+                if (inkHi < clipLo || inkLo >= clipHi)
+                    hi = lo - 1;
+            } else if (s > 0) {
+                lo = std::max(lo, clipLo - inkHi);
+                hi = std::min(hi, clipHi - 1 - inkLo);
+            } else {
+                lo = std::max(lo, inkLo - (clipHi - 1));
+                hi = std::min(hi, inkHi - clipLo);
+            }
+        };
+        const i64 x = i64(start.Left) + line.dx;
+        const i64 y = i64(start.Top) + line.dy;
+        limitAxis(x + line.minX, x + line.maxX, step.x, clip.Left, clip.Right);
+        limitAxis(y + line.minY, y + line.maxY, step.y, clip.Top, clip.Bottom);
+        if (lo <= hi)
+            ranges.emplace_back(lo, hi);
+    }
+    std::sort(ranges.begin(), ranges.end());
+    std::vector<StepRange> merged;
+    for (const StepRange& r : ranges) {
+        if (!merged.empty() && r.first <= merged.back().second + 1)
+            merged.back().second = std::max(merged.back().second, r.second);
+        else
+            merged.push_back(r);
+    }
+    return merged;
 }
 
 void TfcText::DrawExtrusion()
@@ -1072,8 +1167,8 @@ void TfcText::DrawExtrusion()
         return;
     // Step i lies at start + i * s, the near colour last, under the face.
     const TRect start = textRect_;
-    const auto [first, last] = VisibleExtrusionSteps(start, s, depth);
-    for (i64 i = first; i <= last; ++i)
-        DrawCopy(Shifted(start, i * s.x, i * s.y), ExtrusionColor(int(i)));
+    for (const auto& [first, last] : VisibleExtrusionSteps(start, s, depth))
+        for (i64 i = first; i <= last; ++i)
+            DrawCopy(Shifted(start, i * s.x, i * s.y), ExtrusionColor(int(i)));
     textRect_ = Shifted(start, i64(depth) * s.x, i64(depth) * s.y);
 }

@@ -9,6 +9,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "platform/Colors.h"
+#include "platform/Controls.h"
 #include "platform/Font.h"
 #include "platform/Persistent.h"
 #include "platform/Types.h"
@@ -24,7 +25,7 @@
 #include <utility>
 #include <vector>
 
-enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
+#include "platform/Alignment.h"  // TAlignment
 
 enum TfcTextStyle : std::uint8_t { fclsDefault, fclsLowered, fclsRaised, fclsOutline };
 enum TfcVAlignment : std::uint8_t { vaTop, vaVCenter, vaBottom };
@@ -302,20 +303,22 @@ private:
     // its top-left corner. The copies of a style routine differ only in
     // position, so they share one layout.
     struct LaidLine {
-        long long dx = 0;
+        long long dx = 0;  // start of the line relative to the rectangle
         long long dy = 0;
         QString text;
-        int extra = 0;        // justification: pixels spread over the blanks
+        int extra = 0;     // justification: pixels spread over the blanks
         int breaks = 0;
-        long long reach = 0;  // the line's ink lies within this distance of its start
+        // Where the line's ink can lie around its start: [p0, p1] along the
+        // turned baseline, [q0, q1] across it, and the upright box of that.
+        double p0 = 0, p1 = 0, q0 = 0, q1 = 0;
+        long long minX = 0, maxX = 0, minY = 0, maxY = 0;
     };
     struct Layout {
         long long width = 0;
         long long height = 0;
         std::vector<LaidLine> lines;
-        // Where the ink of all lines can lie, relative to the top-left corner.
-        long long minX = 0, maxX = -1, minY = 0, maxY = -1;
     };
+    using StepRange = std::pair<long long, long long>;
 
     const TFont& EffectiveFont() const;
     std::unique_ptr<THFont> CreateEffectiveFont() const;
@@ -329,7 +332,8 @@ private:
     Layout BuildJustifiedLayout(const TRect& r);
     void AddLine(Layout& layout, LaidLine line, long long inkWidth, long long inkHeight, long long margin) const;
     void DrawLayout(const Layout& layout, const TRect& r);
-    std::pair<long long, long long> VisibleExtrusionSteps(const TRect& start, TPoint step, int depth);
+    bool CanReachClip(const LaidLine& line, TPoint start, const TRect& clip) const;
+    std::vector<StepRange> VisibleExtrusionSteps(const TRect& start, TPoint step, int depth);
     TColor ExtrusionColor(int step) const;
 
     TRect textRect_;

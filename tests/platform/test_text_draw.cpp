@@ -107,7 +107,7 @@ TEST(TextOut, TextColourFollowsTheFontUntilSetDirectly)
 {
     TextBitmap t;
     t.c().Font().SetColor(clBlue);
-    EXPECT_EQ(t.c().TextWidth(kBlock) > 0, true);
+    EXPECT_EQ(t.c().TextColor(), clBlue);
     t.c().TextOut(0, 0, kBlock);
     EXPECT_EQ(t.img().pixel(2, 8), 0xFF0000FFu);
     t.c().SetTextColor(clRed);
@@ -117,9 +117,19 @@ TEST(TextOut, TextColourFollowsTheFontUntilSetDirectly)
     t.c().TextOut(0, 0, kBlock);
     EXPECT_EQ(t.img().pixel(2, 8), 0xFF00FF00u);
     EXPECT_EQ(t.c().TextColor(), clLime);
-    t.c().Font().SetColor(clGray); // system-free plain colours resolve as they are
+    // Other font changes keep an explicit text colour.
+    t.c().SetTextColor(clRed);
+    t.c().Font().SetHeight(-14);
+    EXPECT_EQ(t.c().TextColor(), clRed);
+    // A font taken over wholesale, then an explicit colour: the explicit one
+    // draws (the order painting code uses).
+    TFont other;
+    other.SetColor(clGray);
+    t.c().Font().Assign(other);
+    EXPECT_EQ(t.c().TextColor(), clGray);
+    t.c().SetTextColor(clBlue);
     t.c().TextOut(0, 0, kBlock);
-    EXPECT_EQ(t.img().pixel(2, 8), 0xFF808080u);
+    EXPECT_EQ(t.img().pixel(2, 8), 0xFF0000FFu);
 }
 
 TEST(TextOut, ViewportOriginMovesTheText)

@@ -385,26 +385,3 @@ TEST(FcTextAssign, FailingCopiesRaiseTheFrameworkErrors)
     }
     EXPECT_THROW(text.Assign(nullptr), EConvertError);
 }
-
-TEST(FcTextAssign, EffectObjectsCopyEveryProperty)
-{
-    TfcShadowEffects a;
-    a.SetColor(clRed);
-    a.SetEnabled(true);
-    a.SetXOffset(-3);
-    a.SetYOffset(4);
-    TfcShadowEffects b;
-    b.Assign(&a);
-    EXPECT_EQ(b.Color(), clRed);
-    EXPECT_TRUE(b.Enabled());
-    EXPECT_EQ(b.XOffset(), -3);
-    EXPECT_EQ(b.YOffset(), 4);
-
-    TfcDisabledColors c;
-    c.SetHighlightColor(clAqua);
-    c.SetShadeColor(clNone);
-    TfcDisabledColors d;
-    d.Assign(&c);
-    EXPECT_EQ(d.HighlightColor(), clAqua);
-    EXPECT_EQ(d.ShadeColor(), clNone);
-}

@@ -390,10 +390,10 @@ TEST(FcTextResources, ADrawLeavesTheCanvasAsItWas)
 
 TEST(FcTextBadInput, OddTextsRectanglesAndSettingsDrawWithoutFault)
 {
-    const QString thousands = QString(QStringLiteral("ДО РЕ МИ ")).repeated(700);
+    const QString thousands = QString(QStringLiteral("ДО РЕ МИ ")).repeated(250);
     const QString manyLines = QString(QStringLiteral("ДО\r\n")).repeated(300);
     const QString texts[] = {QString(), thousands, manyLines, QStringLiteral("&"), QStringLiteral("\r\n\n\n\r")};
-    const TRect rects[] = {{0, 0, 0, 0}, {30, 30, 10, 5}, {-50, -50, -10, -10}, {INT_MIN, INT_MIN, INT_MAX, INT_MAX},
+    const TRect rects[] = {{0, 0, 0, 0}, {30, 30, 10, 5}, {-50, -50, -10, -10}, {-100000, -100000, 100000, 100000},
                            {0, 0, 40, 30}};
     TBitmap bmp(40, 30);
     TFont font;
@@ -420,6 +420,32 @@ TEST(FcTextBadInput, OddTextsRectanglesAndSettingsDrawWithoutFault)
         }
     }
     EXPECT_EQ(THFont::LiveCount(), fontsBefore);
+}
+
+// Placement and pass arithmetic at the ends of the integer range: no
+// overflow (the sanitizer build checks), every pass rectangle well formed.
+TEST(FcTextBadInput, ExtremeCoordinatesAndOffsetsSaturate)
+{
+    TBitmap bmp(40, 30);
+    TFont font;
+    for (int variant = 0; variant < 4; ++variant) {
+        PassText t(&font, &bmp.Canvas());
+        t.SetText(QStringLiteral("ДО\r\nРЕ"));
+        t.SetBoundsRect(variant % 2 ? TRect{INT_MIN, INT_MIN, INT_MAX, INT_MAX} : TRect{INT_MAX, INT_MAX, INT_MIN, INT_MIN});
+        t.SetAlignment(TAlignment(variant % 3));
+        t.SetVAlignment(TfcVAlignment(variant % 3));
+        t.SetStyle(TfcTextStyle(variant));
+        t.SetRotation(variant * 45);
+        t.SetLineSpacing(variant < 2 ? INT_MAX : INT_MIN);
+        t.Shadow().SetEnabled(true);
+        t.Shadow().SetXOffset(variant < 2 ? INT_MIN : INT_MAX);
+        t.Shadow().SetYOffset(INT_MAX);
+        t.ExtrudeEffects().SetEnabled(variant >= 2);
+        t.ExtrudeEffects().SetDepth(variant == 2 ? INT_MAX : INT_MIN);
+        EXPECT_NO_THROW(t.CalcRectWithFont(TfcMeasure::MeasureOnly));
+        EXPECT_NO_THROW(t.Draw());
+        EXPECT_LT(t.passes.size(), 5000u);
+    }
 }
 
 TEST(FcTextBadInput, NoCanvasOrFontMeasuresAndDrawsNothing)
