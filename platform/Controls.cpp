@@ -149,6 +149,15 @@ TControl::~TControl()
     font_.OnChange = nullptr;
 }
 
+void TControl::SetName(const QString& v)
+{
+    const bool follow = (controlStyle_ & csSetCaption) && !Loading() && caption_ == Name() &&
+                        !(Owner() && Owner()->Loading());
+    TComponent::SetName(v);
+    if (follow)
+        SetCaption(v);
+}
+
 void TControl::SetBounds(int left, int top, int width, int height)
 {
     width = std::max(width, 0);

@@ -174,6 +174,10 @@ public:
 
     QString ClassName() const override { return QStringLiteral("TControl"); }
 
+    // Renaming a control whose caption is its old name renames the caption
+    // too (csSetCaption), except while a layout is being applied.
+    void SetName(const QString& v) override;
+
     // --- Geometry, in the parent's client coordinates (screen for forms).
     int Left() const { return left_; }
     int Top() const { return top_; }

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -395,4 +397,75 @@ TEST(TabOrder, TheFirstTabStopGetsTheFocusWhenTheFormIsActivated)
     EXPECT_TRUE(first->Focused());
     EXPECT_EQ(entered, 1);
     form.Hide();
+}
+
+TEST(FormPlacement, CentredOnTheScreenOrAtItsDesignedPosition)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    TestForm t;
+    TForm& form = t.form;
+    form.SetClientSize(200, 101);
+    form.SetBounds(270, 128, 200, 101);
+    form.SetPosition(poDesigned);
+    form.Show();
+    EXPECT_EQ(form.pos(), QPoint(270, 128));
+    form.Hide();
+    form.SetPosition(poDesktopCenter);
+    form.Show();
+    EXPECT_EQ(form.Left(), area.x() + (area.width() - 200) / 2);
+    EXPECT_EQ(form.Top(), area.y() + (area.height() - 101) / 2);
+    EXPECT_EQ(form.pos(), QPoint(form.Left(), form.Top()));
+    EXPECT_EQ(form.size(), QSize(200, 101));
+    EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
+    form.Hide();
+}
+
+TEST(FormCreation, OnCreateRunsAfterEveryControlIsLoaded)
+{
+    TForm form(nullptr);
+    auto* label = new TLabel(&form);
+    label->SetParent(&form);
+    bool labelLoading = true;
+    form.OnCreate = [&](TComponent*) { labelLoading = label->Loading(); };
+    form.AfterConstruction();
+    EXPECT_FALSE(labelLoading);
+}
+
+TEST(ControlAtScreen, FindsTheDeepestControlDisabledOnesIncluded)
+{
+    TestForm t;
+    TForm& form = t.form;
+    form.SetPosition(poDesigned);
+    form.SetBounds(40, 30, 200, 100);
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    panel->SetBounds(10, 10, 100, 50);
+    auto* label = new TLabel(&form);
+    label->SetParent(panel);
+    label->SetAutoSize(false);
+    label->SetBounds(5, 5, 20, 10);
+    label->SetEnabled(false);
+    form.Show();
+    EXPECT_EQ(FindControlAtScreen({40 + 10 + 5 + 1, 30 + 10 + 5 + 1}), label);
+    EXPECT_EQ(FindControlAtScreen({40 + 10 + 50, 30 + 10 + 40}), panel);
+    EXPECT_EQ(FindControlAtScreen({40 + 150, 30 + 80}), &form);
+    EXPECT_EQ(FindControlAtScreen({5, 5}), nullptr);
+    form.Hide();
+}
+
+TEST(ControlName, ACaptionThatIsTheNameFollowsARenameOutsideLoading)
+{
+    TPanel panel(nullptr);
+    panel.SetName(QStringLiteral("Panel1"));
+    EXPECT_EQ(panel.Caption(), QStringLiteral("Panel1"));
+    panel.SetName(QStringLiteral("Panel2"));
+    EXPECT_EQ(panel.Caption(), QStringLiteral("Panel2"));
+    panel.SetCaption(QString());
+    panel.SetName(QStringLiteral("Panel3"));
+    EXPECT_TRUE(panel.Caption().isEmpty());
+
+    TForm form(nullptr);  // a layout being applied keeps its own captions
+    auto* label = new TLabel(&form);
+    label->SetName(QStringLiteral("Label1"));
+    EXPECT_TRUE(label->Caption().isEmpty());
 }
