@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Bitmap.h"
+#include "platform/Buttons.h"
 #include "platform/Canvas.h"
 #include "platform/Colors.h"
 #include "platform/Types.h"
@@ -18,12 +19,6 @@ class TControl;
 // A percentage 0..100 for the colours the flat controls derive from a base
 // colour (AdvColorFocused, AdvColorBorder, ...).
 using TAdvColors = int;
-
-// Where the glyph stands relative to the caption.
-enum TButtonLayout : std::uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
-
-// Number of equal-width cells in a glyph strip (1..4).
-using TNumGlyphs = int;
 
 enum class ShadeDirection : std::uint8_t { Lighten = 0, Darken = 1 };
 

@@ -9,6 +9,7 @@
 #include "fctext.h"
 
 #include "platform/Bitmap.h"
+#include "platform/Buttons.h"
 #include "platform/Controls.h"
 #include "platform/Persistent.h"
 #include "platform/Region.h"
@@ -51,7 +52,6 @@ private:
 };
 
 enum TBitBtnKind : std::uint8_t { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll };
-enum TButtonLayout : std::uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 enum TButtonStyle : std::uint8_t { bsAutoDetect, bsWin31, bsNew };
 
 // Parameters of SetDownState and friends, spelled out at the call sites.
