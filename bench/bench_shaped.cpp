@@ -33,7 +33,7 @@ int main(int argc, char** argv)
 
     TBitmap face;
     TfcFaceParams params;
-    params.Spec = {bsDiamond, soUp, 75, 150, {}};
+    params.Geometry = {bsDiamond, soUp, 75, 150, {}};
     params.Color = kLightKey;
     fcPaintShapeFace(face, params, fcfpRegion, fbsNormal, fcflUp);
     Report("key window shape from its 75 x 150 pixels", MedianMicros([&] { (void)fcRegionFromBitmap(face, clRed); }),

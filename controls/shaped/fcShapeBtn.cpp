@@ -69,7 +69,7 @@ void TfcCustomShapeBtn::ComputeCanvasAttributes(TCanvas& canvas)
 TfcFaceParams TfcCustomShapeBtn::FaceParams(TfcShadeStyle style, TfcFaceLook look)
 {
     TfcFaceParams p;
-    p.Spec = {shape_, orientation_, Width(), Height(), pointList_};
+    p.Geometry = {shape_, orientation_, Width(), Height(), pointList_};
     p.RoundRectBias = roundRectBias_;
     p.Color = Color();
     p.DitherColor = DitherColor();

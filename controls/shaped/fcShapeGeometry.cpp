@@ -27,9 +27,9 @@ int QuarterTurns(TfcShapeOrientation o)
     return 0;
 }
 
-std::vector<TPoint> CornerPoints(const TfcShapeSpec& spec, int w, int h)
+std::vector<TPoint> CornerPoints(const TfcShapeGeometry& geometry, int w, int h)
 {
-    switch (spec.Shape) {
+    switch (geometry.Shape) {
     case bsRoundRect:
     case bsEllipse:
         return {};
@@ -48,7 +48,7 @@ std::vector<TPoint> CornerPoints(const TfcShapeSpec& spec, int w, int h)
         return {{m, 0}, {w - m, 0}, {w, h}, {0, h}};
     }
     case bsCustom:
-        return fcCustomPoints(spec.PointList, w, h);
+        return fcCustomPoints(geometry.PointList, w, h);
     }
     return {};
 }
@@ -130,18 +130,18 @@ void fcRotatePoints(std::vector<TPoint>& points, int w, int h, TfcShapeOrientati
         }
 }
 
-std::vector<TPoint> fcShapePoints(const TfcShapeSpec& spec)
+std::vector<TPoint> fcShapePoints(const TfcShapeGeometry& geometry)
 {
-    if (spec.Width <= 0 || spec.Height <= 0)
+    if (geometry.Width <= 0 || geometry.Height <= 0)
         return {};
     // No window is larger than this; keeping to it keeps every sum exact.
-    const int w = std::min(spec.Width, kMaxControlSize) - 1;
-    const int h = std::min(spec.Height, kMaxControlSize) - 1;
-    std::vector<TPoint> points = CornerPoints(spec, w, h);
+    const int w = std::min(geometry.Width, kMaxControlSize) - 1;
+    const int h = std::min(geometry.Height, kMaxControlSize) - 1;
+    std::vector<TPoint> points = CornerPoints(geometry, w, h);
     if (points.empty())
         return points;
     points.push_back(points.front());
-    fcRotatePoints(points, w, h, spec.Orientation);
+    fcRotatePoints(points, w, h, geometry.Orientation);
     return points;
 }
 

@@ -30,7 +30,7 @@ enum TfcShapeOrientation : std::uint8_t { soLeft, soRight, soUp, soDown };
 
 inline bool IsCurvedShape(TfcButtonShape s) { return s == bsRoundRect || s == bsEllipse; }
 
-struct TfcShapeSpec {
+struct TfcShapeGeometry {
     TfcButtonShape Shape = bsRect;
     TfcShapeOrientation Orientation = soUp;
     int Width = 0;   // the control's size; the shape box is Width - 1 x Height - 1
@@ -42,7 +42,7 @@ struct TfcShapeSpec {
 // the orientation; empty for curved shapes, for bsCustom with fewer than three
 // lines and for a size of 0 or less. A malformed custom line throws
 // (EInvalidOperation or EConvertError).
-std::vector<TPoint> fcShapePoints(const TfcShapeSpec& spec);
+std::vector<TPoint> fcShapePoints(const TfcShapeGeometry& geometry);
 
 // Quarter turns clockwise of every point in the w x h shape box (0 for soUp,
 // 1 soRight, 2 soDown, 3 soLeft), stretched back to the full box. A box of

@@ -73,9 +73,9 @@ TPixelBevelColors PixelColors(const TfcBevelParams& b)
 void PaintCurved(TCanvas& c, const TfcFaceParams& p, TColor face)
 {
     c.Pen().Color = face;
-    const int r = p.Spec.Width - 1;
-    const int b = p.Spec.Height - 1;
-    if (p.Spec.Shape == bsRoundRect)
+    const int r = p.Geometry.Width - 1;
+    const int b = p.Geometry.Height - 1;
+    if (p.Geometry.Shape == bsRoundRect)
         c.RoundRect(0, 0, r, b, p.RoundRectBias, p.RoundRectBias);
     else
         c.Ellipse(0, 0, r, b);
@@ -172,8 +172,8 @@ void fcPaintShapeFace(TBitmap& image, const TfcFaceParams& p, TfcFacePurpose pur
 {
     const bool down = look == fcflDown;
     const bool drawEdges = style != fbsFlat || p.Designing || (p.Hot && p.Enabled) || down;
-    const int width = p.Spec.Width;
-    const int height = p.Spec.Height;
+    const int width = p.Geometry.Width;
+    const int height = p.Geometry.Height;
     if (width <= 0 || height <= 0)
         return;
     image.SetSize(width, height);
@@ -194,13 +194,13 @@ void fcPaintShapeFace(TBitmap& image, const TfcFaceParams& p, TfcFacePurpose pur
 
     const TfcBevelParams bevel{p.Colors, look, p.Focused, p.Default, p.Focusable};
     const bool bevelWanted = drawEdges && purpose == fcfpDisplay;
-    if (IsCurvedShape(p.Spec.Shape)) {
+    if (IsCurvedShape(p.Geometry.Shape)) {
         PaintCurved(c, p, face);
         if (bevelWanted)
             fcDrawPixelBevel(image, key, bevel);
         return;
     }
-    const std::vector<TPoint> points = fcShapePoints(p.Spec);
+    const std::vector<TPoint> points = fcShapePoints(p.Geometry);
     if (points.empty())
         return;
     c.SetPolyFillMode(fmAlternate);

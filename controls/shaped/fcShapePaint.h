@@ -36,7 +36,7 @@ struct TfcBevelParams {
 };
 
 struct TfcFaceParams {
-    TfcShapeSpec Spec;
+    TfcShapeGeometry Geometry;
     int RoundRectBias = 25;
     TColor Color = clBtnFace;
     TColor DitherColor = clWhite;

@@ -14,7 +14,7 @@ const TfcBevelColors kBevel{RGB(250, 250, 250), RGB(200, 200, 200), RGB(100, 100
 TfcFaceParams Key(TColor color = kFace)
 {
     TfcFaceParams p;
-    p.Spec = {bsDiamond, soUp, 75, 150, {}};
+    p.Geometry = {bsDiamond, soUp, 75, 150, {}};
     p.Color = color;
     p.DitherColor = clWhite;
     p.Colors = kBevel;
@@ -92,7 +92,7 @@ TEST(PolygonBevel, FocusedOrDefaultMovesTheBevelInAndOutlinesInFocusColour)
 TEST(PolygonBevel, ArrowsBevelLikeKeysWhateverTheNonFlatStyle)
 {
     TfcFaceParams p = Key(clBtnFace);
-    p.Spec = {bsArrow, soLeft, 137, 33, {}};
+    p.Geometry = {bsArrow, soLeft, 137, 33, {}};
     TBitmap normal, highlight, raised;
     fcPaintShapeFace(normal, p, fcfpDisplay, fbsNormal, fcflUp);
     fcPaintShapeFace(highlight, p, fcfpDisplay, fbsHighlight, fcflUp);
@@ -165,7 +165,7 @@ TEST(Region, KeyRegionHoldsItsVerticesButNotItsCorners)
 TEST(Region, RectFillsTheWholeControlAndRoundRectBiasLeavesADiamondAlone)
 {
     TfcFaceParams p = Key();
-    p.Spec.Shape = bsRect;
+    p.Geometry.Shape = bsRect;
     TBitmap bmp;
     fcPaintShapeFace(bmp, p, fcfpRegion, fbsNormal, fcflUp);
     EXPECT_EQ(fcRegionFromBitmap(bmp, clRed), std::optional<TRegion>(TRegion(TRect{0, 0, 75, 150})));
@@ -193,7 +193,7 @@ TEST(Region, NoneForAnEmptyOrAllKeyImage)
 TEST(CurvedBevel, EllipseEndsOfEveryDiagonalRunAreLitAndShaded)
 {
     TfcFaceParams p = Key();
-    p.Spec = {bsEllipse, soUp, 31, 31, {}};
+    p.Geometry = {bsEllipse, soUp, 31, 31, {}};
     TBitmap shape, face;
     fcPaintShapeFace(shape, p, fcfpRegion, fbsNormal, fcflUp);
     fcPaintShapeFace(face, p, fcfpDisplay, fbsNormal, fcflUp);
@@ -224,7 +224,7 @@ TEST(FacePainting, OddSizesDrawWithoutFault)
         for (const TfcShapeOrientation o : {soLeft, soRight, soUp, soDown})
             for (const auto& [w, h] : {std::pair{0, 0}, {1, 1}, {1, 40}, {40, 1}, {2, 2}, {10000, 3}, {3, 10000}}) {
                 TfcFaceParams p = Key();
-                p.Spec = {shape, o, w, h, {"0, 0", "WIDTH, HEIGHT/2", "0, HEIGHT"}};
+                p.Geometry = {shape, o, w, h, {"0, 0", "WIDTH, HEIGHT/2", "0, HEIGHT"}};
                 p.Focused = true;
                 p.Focusable = true;
                 TBitmap bmp;
