@@ -393,7 +393,11 @@ TEST(FcTextBadInput, OddTextsRectanglesAndSettingsDrawWithoutFault)
     const QString thousands = QString(QStringLiteral("ДО РЕ МИ ")).repeated(250);
     const QString manyLines = QString(QStringLiteral("ДО\r\n")).repeated(300);
     const QString texts[] = {QString(), thousands, manyLines, QStringLiteral("&"), QStringLiteral("\r\n\n\n\r")};
-    const TRect rects[] = {{0, 0, 0, 0}, {30, 30, 10, 5}, {-50, -50, -10, -10}, {-100000, -100000, 100000, 100000},
+    const TRect rects[] = {{0, 0, 0, 0},
+                           {30, 30, 10, 5},
+                           {-50, -50, -10, -10},
+                           {-100000, -100000, 100000, 100000},
+                           {INT_MIN, INT_MIN, INT_MAX, INT_MAX},
                            {0, 0, 40, 30}};
     TBitmap bmp(40, 30);
     TFont font;
