@@ -21,8 +21,10 @@ done
 [ -s "$numfile" ] || { echo "Xvfb gave no display number" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$numfile" | tr -d '[:space:]')"
 # Wait for the server to answer (bounded).
-for _ in $(seq 1 100); do
-  xdotool getmouselocation >/dev/null 2>&1 && break
+deadline=$((SECONDS + 30))
+until xdotool getmouselocation >/dev/null 2>&1; do
+  [ "$SECONDS" -lt "$deadline" ] || { echo "Xvfb on $DISPLAY does not answer" >&2; exit 1; }
+  kill -0 "$xvfb_pid" 2>/dev/null || { echo "Xvfb on $DISPLAY has ended" >&2; exit 1; }
   sleep 0.05
 done
 bash "$script"

@@ -6,10 +6,9 @@ probe="$(dirname "$LADOTON_BIN")/e2e-probe"
 work=$(mktemp -d)
 log="$work/probe.log"
 trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
-"$probe" "$log" >"$work/out.log" 2>&1 &
-pid=$!
+launch "$work/out.log" "$probe" "$log"
 id=$(wait_for_window "e2e-probe")
-for _ in $(seq 1 200); do grep -q ' ready$' "$log" 2>/dev/null && break; sleep 0.05; done
+wait_for_log "$log" ' ready$'
 
 drag() {  # drag FROM_X FROM_Y (form coordinates) by DX DY
   eval "$(xdotool getwindowgeometry --shell "$id")"

@@ -6,19 +6,9 @@ probe="$(dirname "$LADOTON_BIN")/e2e-probe"
 work=$(mktemp -d)
 log="$work/probe.log"
 trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
-"$probe" "$log" >"$work/out.log" 2>&1 &
-pid=$!
+launch "$work/out.log" "$probe" "$log"
 id=$(wait_for_window "e2e-probe")
-wait_for_line() {  # wait_for_line PATTERN [TIMEOUT_SECONDS]
-  local limit=${2:-10}
-  for _ in $(seq 1 $((limit * 20))); do
-    grep -q "$1" "$log" 2>/dev/null && return 0
-    sleep 0.05
-  done
-  echo "--- log:" >&2; cat "$log" >&2
-  fail "no '$1' in the probe's log"
-}
-wait_for_line ' ready$'
+wait_for_log "$log" ' ready$'
 eval "$(xdotool getwindowgeometry --shell "$id")"
 xdotool windowfocus --sync "$id" 2>/dev/null || true
 
@@ -28,10 +18,10 @@ check_round() {  # check_round START_COMMAND...
   local lines_before
   lines_before=$(wc -l <"$log")
   "$@"
-  wait_for_line_after "$lines_before" ' sleep-start$'
+  wait_for_log "$log" ' sleep-start$' "$lines_before"
   xdotool type --delay 40 'xdz'
   # No more input from here on.
-  wait_for_line_after "$lines_before" ' key z$'
+  wait_for_log "$log" ' key z$' "$lines_before"
   tail -n +$((lines_before + 1)) "$log" >"$log.round"
   local events end first_key
   events=$(awk '{print $2 ($3 ? " " $3 : "")}' "$log.round" | grep -E '^(sleep|key [xdz])')
@@ -40,14 +30,6 @@ check_round() {  # check_round START_COMMAND...
   end=$(awk '$2 == "sleep-end" {print $1}' "$log.round")
   first_key=$(awk '$2 == "key" && $3 != "s" {print $1; exit}' "$log.round")
   [ "$first_key" -ge "$end" ] || fail "a key was handled during the sleep"
-}
-wait_for_line_after() {  # wait_for_line_after LINE_COUNT PATTERN
-  for _ in $(seq 1 200); do
-    tail -n +$(($1 + 1)) "$log" | grep -q "$2" && return 0
-    sleep 0.05
-  done
-  echo "--- log:" >&2; cat "$log" >&2
-  fail "no '$2' in the probe's log"
 }
 check_round xdotool mousemove $((X + 70)) $((Y + 35)) click 1
 check_round xdotool type s
