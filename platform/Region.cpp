@@ -205,6 +205,18 @@ TRegion TRegion::FromPolygon(const TPoint* pts, int count, TFillMode mode)
     return rgn;
 }
 
+bool TRegion::PolygonContains(const std::vector<TPoint>& pts, TFillMode mode, int x, int y)
+{
+    bool inside = false;
+    thread_local polyscan::Scratch scratch;
+    polyscan::Scan(pts.data(), int(pts.size()), mode, 0, 0, y, i64(y) + 1, scratch,
+                   [&inside, x](i64, i64, const std::vector<i64>& spans) {
+                       for (std::size_t i = 0; i + 1 < spans.size(); i += 2)
+                           inside = inside || (x >= spans[i] && x < spans[i + 1]);
+                   });
+    return inside;
+}
+
 bool TRegion::FromData(const std::uint8_t* data, std::size_t size, TRegion& out)
 {
     out = TRegion();

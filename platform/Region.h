@@ -22,6 +22,9 @@ public:
     {
         return FromPolygon(pts.data(), int(pts.size()), mode);
     }
+    // Whether FromPolygon(pts, mode) would hold pixel (x, y), found from that
+    // one row only: cheap however far the polygon reaches.
+    static bool PolygonContains(const std::vector<TPoint>& pts, TFillMode mode, int x, int y);
     // Region data bytes: a 32-byte header then 16-byte rectangles. Malformed
     // data gives an empty region and false.
     static bool FromData(const std::uint8_t* data, std::size_t size, TRegion& out);

@@ -28,24 +28,25 @@ struct TEdge {
 };
 
 // Which side of the edge the figure lies on, and the one-pixel step into it.
-TEdge ClassifyEdge(const TRegion& inside, TPoint a, TPoint b)
+TEdge ClassifyEdge(const std::vector<TPoint>& figure, TPoint a, TPoint b)
 {
+    const auto inside = [&figure](int x, int y) { return TRegion::PolygonContains(figure, fmWinding, x, y); };
     const int dx = std::abs(b.x - a.x);
     const int dy = std::abs(b.y - a.y);
     const TPoint m{a.x + (b.x - a.x) / 2, a.y + (b.y - a.y) / 2};
     TEdge e;
     if (dy < dx) {
-        e.upLeft = inside.Contains(m.x, m.y + 1);
+        e.upLeft = inside(m.x, m.y + 1);
         e.normal = {0, e.upLeft ? 1 : -1};
     } else {
-        e.upLeft = inside.Contains(m.x + 1, m.y);
+        e.upLeft = inside(m.x + 1, m.y);
         e.normal = {e.upLeft ? 1 : -1, 0};
     }
     // Axis-parallel edges also shift their inner lines along the edge.
     if (dx == 0)
-        e.normal.y = inside.Contains(a.x, std::max(a.y, b.y) + 1) ? 1 : -1;
+        e.normal.y = inside(a.x, std::max(a.y, b.y) + 1) ? 1 : -1;
     else if (dy == 0)
-        e.normal.x = inside.Contains(std::max(a.x, b.x), a.y) ? 1 : -1;
+        e.normal.x = inside(std::max(a.x, b.x), a.y) ? 1 : -1;
     return e;
 }
 
@@ -87,11 +88,10 @@ void fcDrawPolygonBevel(TCanvas& canvas, const std::vector<TPoint>& points, cons
 {
     if (points.size() < 2)
         return;
-    const TRegion inside = TRegion::FromPolygon(points, fmWinding);
     std::vector<TEdge> edges;
     edges.reserve(points.size() - 1);
     for (std::size_t i = 0; i + 1 < points.size(); ++i)
-        edges.push_back(ClassifyEdge(inside, points[i], points[i + 1]));
+        edges.push_back(ClassifyEdge(points, points[i], points[i + 1]));
 
     const int f = bevel.Inset() ? 1 : 0;
     const bool down = bevel.Look == fcflDown;

@@ -230,6 +230,26 @@ TEST(Region, QRegionHoldsTheSamePixels)
     EXPECT_EQ(q.rectCount(), int(r.Rects().size()));
 }
 
+// The one-row point test agrees with the full region, in both fill modes,
+// for a plain shape, a self-crossing star and a shape reaching far outside.
+TEST(Region, PolygonPointTestAgreesWithThePolygonRegion)
+{
+    const std::vector<std::vector<TPoint>> figures = {
+        {{2, 0}, {14, 6}, {3, 12}},
+        {{10, 0}, {13, 20}, {0, 7}, {20, 7}, {7, 20}},
+        {{-3000, 5}, {25, -4000}, {12, 25}},
+    };
+    for (const auto& pts : figures)
+        for (const TFillMode mode : {fmAlternate, fmWinding}) {
+            const TRegion r = TRegion::FromPolygon(pts, mode);
+            for (int y = -2; y < 24; ++y)
+                for (int x = -2; x < 24; ++x)
+                    ASSERT_EQ(TRegion::PolygonContains(pts, mode, x, y), r.Contains(x, y)) << x << "," << y;
+        }
+    EXPECT_FALSE(TRegion::PolygonContains({}, fmWinding, 0, 0));
+    EXPECT_FALSE(TRegion::PolygonContains({{0, 0}, {5, 5}}, fmWinding, 1, 1));
+}
+
 TEST(Region, HugeAxisAlignedPolygonStaysSmall)
 {
     const int big = 1000000000;
