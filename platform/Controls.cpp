@@ -1,5 +1,7 @@
 #include "Controls.h"
 
+#include "Actions.h"
+
 #include "Forms.h"
 
 #include <QApplication>
@@ -146,6 +148,8 @@ TControl::~TControl()
     BeginDestroy();
     if (g_captureControl == this)
         g_captureControl = nullptr;
+    if (action_)
+        action_->RemoveClient(this);
     font_.OnChange = nullptr;
 }
 
@@ -537,8 +541,33 @@ void TControl::CancelMode()
 
 void TControl::Click()
 {
+    if (action_ && action_->Execute())
+        return;
     if (OnClick)
         OnClick(this);
+}
+
+void TControl::SetAction(TAction* v)
+{
+    if (v == action_)
+        return;
+    if (action_)
+        action_->RemoveClient(this);
+    action_ = v;
+    if (action_) {
+        action_->AddClient(this);
+        ActionChange(false);
+    }
+}
+
+void TControl::ActionChange(bool checkDefaults)
+{
+    if (!action_)
+        return;
+    if (!checkDefaults || caption_.isEmpty() || caption_ == Name())
+        SetCaption(action_->Caption());
+    if (!checkDefaults || enabled_)
+        SetEnabled(action_->Enabled());
 }
 
 void TControl::DblClick()

@@ -23,6 +23,7 @@
 #include <functional>
 #include <vector>
 
+class TAction;
 class TComponent;
 class TControl;
 class TWinControl;
@@ -301,8 +302,14 @@ public:
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
 
-    // Fires OnClick.
+    // Executes the linked action when it has an OnExecute handler, else
+    // fires OnClick.
     virtual void Click();
+
+    // --- Action: a linked command (not owned). Linking copies its caption
+    // and enabled state; its later changes are copied too.
+    TAction* Action() const { return action_; }
+    void SetAction(TAction* v);
 
     // --- Input handlers. The defaults fire the matching event.
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
@@ -334,6 +341,10 @@ public:
     // The pointer was taken away while this control held it (another window
     // became active or modal); the default forgets the capture.
     virtual void CancelMode();
+
+    // The linked action changed, or was just linked (checkDefaults false:
+    // take every value). The default copies the caption and enabled state.
+    virtual void ActionChange(bool checkDefaults);
 
     // Draws the control into Canvas(). The default draws nothing.
     virtual void Paint() {}
@@ -371,6 +382,7 @@ private:
     friend class TWinControl;
     friend class TForm;
     friend class TApplication;
+    friend class TAction;
 
     void PaintSurface();
     void ApplyGeometry();
@@ -405,6 +417,7 @@ private:
     bool clickPending_ = false;
     bool mouseInside_ = false;
     bool explicitCapture_ = false;
+    TAction* action_ = nullptr;
 };
 
 // ---------------------------------------------------------------------------

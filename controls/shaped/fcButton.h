@@ -301,6 +301,9 @@ public:
     void EnabledChanged() override;
     void MouseEnter() override;
     void MouseLeave() override;
+    // Besides the caption and enabled state: a button without a glyph takes
+    // the action's image (list-sized, on fuchsia) as its glyph.
+    void ActionChange(bool checkDefaults) override;
 
 protected:
     // The caption shown (the field's text for a data-aware caption).

@@ -4,6 +4,7 @@
 #include "ShapedFixtures.h"
 #include "ShapedTestUtil.h"
 
+#include "platform/Actions.h"
 #include "platform/Exceptions.h"
 #include "platform/Forms.h"
 
@@ -180,6 +181,42 @@ TEST(ShapeButtonSetters, KindPresetsAndForgettingTheKind)
     EXPECT_EQ(b.ModalResult(), 7);
     b.SetModalResult(2);
     EXPECT_EQ(b.Kind(), bkCustom);
+}
+
+TEST(ShapeButtonSetters, ALinkedActionsImageBecomesTheGlyphOfAButtonWithout)
+{
+    TImageList images(nullptr, 3, 2);
+    TBitmap red(3, 2);
+    red.Canvas().Brush().Color = clRed;
+    red.Canvas().FillRect({0, 0, 3, 2});
+    red.SetPixel(2, 1, clLime);
+    images.AddMasked(red, clLime);
+    TAction action(nullptr);
+    action.SetCaption(QStringLiteral("ДО"));
+    action.SetImages(&images);
+
+    TfcShapeBtn b(nullptr);
+    action.SetImageIndex(5);  // not in the list: no glyph
+    b.SetAction(&action);
+    EXPECT_EQ(b.Caption(), QStringLiteral("ДО"));
+    EXPECT_TRUE(b.Glyph().Empty());
+
+    action.SetImageIndex(0);
+    ASSERT_FALSE(b.Glyph().Empty());
+    EXPECT_EQ(b.Glyph().Width(), 3);
+    EXPECT_EQ(b.Glyph().Height(), 2);
+    EXPECT_EQ(b.Glyph().Pixel(0, 0), clRed);
+    EXPECT_EQ(b.Glyph().Pixel(2, 1), RGB(255, 0, 255));  // masked: the fuchsia under it
+
+    // A button with a glyph of its own keeps it.
+    TfcShapeBtn own(nullptr);
+    TBitmap blue(5, 5);
+    blue.Canvas().Brush().Color = clBlue;
+    blue.Canvas().FillRect({0, 0, 5, 5});
+    own.SetGlyph(blue);
+    own.SetAction(&action);
+    EXPECT_EQ(own.Glyph().Width(), 5);
+    EXPECT_EQ(own.Glyph().Pixel(0, 0), clBlue);
 }
 
 TEST(ShapeButtonSetters, OptionsWithoutFocusableDropTheTabStop)
