@@ -24,10 +24,12 @@ trap 'stop_server; rm -rf "$work"' EXIT
 
 # start_server: a new Xvfb on a display it chooses itself (-displayfd), so
 # runs that start at the same time never share or fight over one; DISPLAY is
-# set once the server answers.
+# set once the server answers. -noreset: by default the server resets when its
+# last client leaves (our readiness probe, or a waiting xdotool), and a
+# program connecting during that reset is refused.
 start_server() {
   : >"$work/display"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   local deadline=$((SECONDS + 30))
   until [ -s "$work/display" ]; do
