@@ -156,5 +156,5 @@ void TAction::Changed()
     const std::vector<TControl*> clients = clients_;
     for (TControl* c : clients)
         if (std::find(clients_.begin(), clients_.end(), c) != clients_.end())
-            c->ActionChange(false);
+            c->ActionChange();
 }

@@ -556,18 +556,16 @@ void TControl::SetAction(TAction* v)
     action_ = v;
     if (action_) {
         action_->AddClient(this);
-        ActionChange(false);
+        ActionChange();
     }
 }
 
-void TControl::ActionChange(bool checkDefaults)
+void TControl::ActionChange()
 {
     if (!action_)
         return;
-    if (!checkDefaults || caption_.isEmpty() || caption_ == Name())
-        SetCaption(action_->Caption());
-    if (!checkDefaults || enabled_)
-        SetEnabled(action_->Enabled());
+    SetCaption(action_->Caption());
+    SetEnabled(action_->Enabled());
 }
 
 void TControl::DblClick()

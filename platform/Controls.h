@@ -342,9 +342,9 @@ public:
     // became active or modal); the default forgets the capture.
     virtual void CancelMode();
 
-    // The linked action changed, or was just linked (checkDefaults false:
-    // take every value). The default copies the caption and enabled state.
-    virtual void ActionChange(bool checkDefaults);
+    // The linked action changed, or was just linked. The default copies its
+    // caption and enabled state.
+    virtual void ActionChange();
 
     // Draws the control into Canvas(). The default draws nothing.
     virtual void Paint() {}

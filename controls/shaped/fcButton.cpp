@@ -563,9 +563,9 @@ void TfcCustomBitBtn::SelChange()
         NotifySelChange();
 }
 
-void TfcCustomBitBtn::ActionChange(bool checkDefaults)
+void TfcCustomBitBtn::ActionChange()
 {
-    TCustomControl::ActionChange(checkDefaults);
+    TCustomControl::ActionChange();
     const TAction* action = Action();
     if (!action || !glyph_.Empty())
         return;

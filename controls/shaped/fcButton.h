@@ -303,7 +303,7 @@ public:
     void MouseLeave() override;
     // Besides the caption and enabled state: a button without a glyph takes
     // the action's image (list-sized, on fuchsia) as its glyph.
-    void ActionChange(bool checkDefaults) override;
+    void ActionChange() override;
 
 protected:
     // The caption shown (the field's text for a data-aware caption).

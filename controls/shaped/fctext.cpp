@@ -12,6 +12,28 @@ namespace {
 
 using i64 = long long;
 
+// Stores v in field; false when the field already held it, so that a setter
+// that changes nothing does nothing.
+template <class T>
+bool Store(T& field, const T& v)
+{
+    if (field == v)
+        return false;
+    field = v;
+    return true;
+}
+
+// A change of an effect reaches the text it belongs to: the caption's size
+// first when the change can move it.
+void EffectChanged(TfcText* owner, bool resizes)
+{
+    if (!owner)
+        return;
+    if (resizes)
+        owner->NotifySizeChange();
+    owner->Changed();
+}
+
 int ClampToInt(i64 v)
 {
     return int(std::clamp<i64>(v, INT_MIN, INT_MAX));
@@ -191,44 +213,26 @@ void TfcShadowEffects::Assign(const TPersistent* source)
 
 void TfcShadowEffects::SetColor(TColor v)
 {
-    if (v == color_)
-        return;
-    color_ = v;
-    if (owner_)
-        owner_->Changed();
+    if (Store(color_, v))
+        EffectChanged(owner_, false);
 }
 
 void TfcShadowEffects::SetEnabled(bool v)
 {
-    if (v == enabled_)
-        return;
-    enabled_ = v;
-    if (owner_) {
-        owner_->NotifySizeChange();
-        owner_->Changed();
-    }
+    if (Store(enabled_, v))
+        EffectChanged(owner_, true);
 }
 
 void TfcShadowEffects::SetXOffset(int v)
 {
-    if (v == xOffset_)
-        return;
-    xOffset_ = v;
-    if (owner_) {
-        owner_->NotifySizeChange();
-        owner_->Changed();
-    }
+    if (Store(xOffset_, v))
+        EffectChanged(owner_, true);
 }
 
 void TfcShadowEffects::SetYOffset(int v)
 {
-    if (v == yOffset_)
-        return;
-    yOffset_ = v;
-    if (owner_) {
-        owner_->NotifySizeChange();
-        owner_->Changed();
-    }
+    if (Store(yOffset_, v))
+        EffectChanged(owner_, true);
 }
 
 TPoint TfcShadowEffects::EffectiveOffset() const
@@ -262,42 +266,26 @@ void TfcExtrudeEffects::Assign(const TPersistent* source)
 
 void TfcExtrudeEffects::SetDepth(int v)
 {
-    if (v == depth_)
-        return;
-    depth_ = v;
-    if (owner_) {
-        owner_->NotifySizeChange();
-        owner_->Changed();
-    }
+    if (Store(depth_, v))
+        EffectChanged(owner_, true);
 }
 
 void TfcExtrudeEffects::SetEnabled(bool v)
 {
-    if (v == enabled_)
-        return;
-    enabled_ = v;
-    if (owner_) {
-        owner_->NotifySizeChange();
-        owner_->Changed();
-    }
+    if (Store(enabled_, v))
+        EffectChanged(owner_, true);
 }
 
 void TfcExtrudeEffects::SetFarColor(TColor v)
 {
-    if (v == farColor_)
-        return;
-    farColor_ = v;
-    if (owner_)
-        owner_->Changed();
+    if (Store(farColor_, v))
+        EffectChanged(owner_, false);
 }
 
 void TfcExtrudeEffects::SetNearColor(TColor v)
 {
-    if (v == nearColor_)
-        return;
-    nearColor_ = v;
-    if (owner_)
-        owner_->Changed();
+    if (Store(nearColor_, v))
+        EffectChanged(owner_, false);
 }
 
 void TfcExtrudeEffects::SetOrientation(TfcOrientation v)
@@ -313,11 +301,8 @@ void TfcExtrudeEffects::SetOrientation(TfcOrientation v)
 
 void TfcExtrudeEffects::SetStriated(bool v)
 {
-    if (v == striated_)
-        return;
-    striated_ = v;
-    if (owner_)
-        owner_->Changed();
+    if (Store(striated_, v))
+        EffectChanged(owner_, false);
 }
 
 TPoint TfcExtrudeEffects::EffectiveOffset(TfcAxes axes) const
@@ -344,19 +329,13 @@ void TfcDisabledColors::Assign(const TPersistent* source)
 // The disabled colours repaint the owner without going through Changed.
 void TfcDisabledColors::SetHighlightColor(TColor v)
 {
-    if (v == highlightColor_)
-        return;
-    highlightColor_ = v;
-    if (owner_ && owner_->OnChange)
+    if (Store(highlightColor_, v) && owner_ && owner_->OnChange)
         owner_->OnChange();
 }
 
 void TfcDisabledColors::SetShadeColor(TColor v)
 {
-    if (v == shadeColor_)
-        return;
-    shadeColor_ = v;
-    if (owner_ && owner_->OnChange)
+    if (Store(shadeColor_, v) && owner_ && owner_->OnChange)
         owner_->OnChange();
 }
 
@@ -463,60 +442,48 @@ void TfcText::SetText(const QString& v)
 
 void TfcText::SetAlignment(TAlignment v)
 {
-    if (v == alignment_)
-        return;
-    alignment_ = v;
-    Changed();
+    if (Store(alignment_, v))
+        Changed();
 }
 
 void TfcText::SetVAlignment(TfcVAlignment v)
 {
-    if (v == vAlignment_)
-        return;
-    vAlignment_ = v;
-    Changed();
+    if (Store(vAlignment_, v))
+        Changed();
 }
 
 void TfcText::SetHighlightColor(TColor v)
 {
-    if (v == highlightColor_)
-        return;
-    highlightColor_ = v;
-    Changed();
+    if (Store(highlightColor_, v))
+        Changed();
 }
 
 void TfcText::SetShadeColor(TColor v)
 {
-    if (v == shadeColor_)
-        return;
-    shadeColor_ = v;
-    Changed();
+    if (Store(shadeColor_, v))
+        Changed();
 }
 
 void TfcText::SetOutlineColor(TColor v)
 {
-    if (v == outlineColor_)
-        return;
-    outlineColor_ = v;
-    Changed();
+    if (Store(outlineColor_, v))
+        Changed();
 }
 
 void TfcText::SetLineSpacing(int v)
 {
-    if (v == lineSpacing_)
-        return;
-    lineSpacing_ = v;
-    NotifySizeChange();
-    Changed();
+    if (Store(lineSpacing_, v)) {
+        NotifySizeChange();
+        Changed();
+    }
 }
 
 void TfcText::SetStyle(TfcTextStyle v)
 {
-    if (v == style_)
-        return;
-    style_ = v;
-    NotifySizeChange();
-    Changed();
+    if (Store(style_, v)) {
+        NotifySizeChange();
+        Changed();
+    }
 }
 
 void TfcText::SetOptions(TfcTextOptions v)

@@ -60,3 +60,15 @@ wait_for_log() {
   show_output
   fail "no '$pattern' in the log within $limit s"
 }
+
+# start_probe: starts the framework probe program (tools/e2e-probe) with its
+# event log at $log in a private $work directory (removed on exit, the probe
+# stopped), and waits until its window $id is up and it has logged "ready".
+start_probe() {
+  work=$(mktemp -d)
+  log="$work/probe.log"
+  trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
+  launch "$work/out.log" "$(dirname "$LADOTON_BIN")/e2e-probe" "$log"
+  id=$(wait_for_window "e2e-probe")
+  wait_for_log "$log" ' ready$'
+}

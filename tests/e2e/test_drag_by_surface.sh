@@ -2,13 +2,7 @@
 # the window; without a window manager the window follows the pointer itself.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-probe="$(dirname "$LADOTON_BIN")/e2e-probe"
-work=$(mktemp -d)
-log="$work/probe.log"
-trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
-launch "$work/out.log" "$probe" "$log"
-id=$(wait_for_window "e2e-probe")
-wait_for_log "$log" ' ready$'
+start_probe
 
 drag() {  # drag FROM_X FROM_Y (form coordinates) by DX DY
   eval "$(xdotool getwindowgeometry --shell "$id")"

@@ -2,13 +2,7 @@
 # sleep, in the order typed, without any further input to wake the program.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-probe="$(dirname "$LADOTON_BIN")/e2e-probe"
-work=$(mktemp -d)
-log="$work/probe.log"
-trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
-launch "$work/out.log" "$probe" "$log"
-id=$(wait_for_window "e2e-probe")
-wait_for_log "$log" ' ready$'
+start_probe
 eval "$(xdotool getwindowgeometry --shell "$id")"
 xdotool windowfocus --sync "$id" 2>/dev/null || true
 
