@@ -2,7 +2,7 @@
 
 #include "app/AppIcon.h"
 
-#include "platform/Forms.h"
+#include "platform/ui/Forms.h"
 
 namespace {
 

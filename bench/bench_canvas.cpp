@@ -2,10 +2,10 @@
 // fourteen bevelled diamond keys, copied to the screen image in one go; and
 // a key's window shape taken from its pixels.
 
-#include "BenchUtil.h"
+#include "bench/BenchUtil.h"
 
-#include "platform/Bitmap.h"
-#include "platform/Region.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Region.h"
 
 #include <array>
 

@@ -1,9 +1,9 @@
 // Measuring and drawing one white-key caption (raised, (1, 1) shadow) on the
 // key's 75 x 150 canvas, as a key paint does.
-#include "BenchUtil.h"
+#include "bench/BenchUtil.h"
 
 #include "controls/shaped/fctext.h"
-#include "platform/Bitmap.h"
+#include "platform/graphics/Bitmap.h"
 
 #include <QApplication>
 

@@ -1,11 +1,11 @@
 // What the flat drawing helpers cost per paint: the main window repaints two
 // flat panels, and every flat button lays out and frames itself on each paint.
-#include "BenchUtil.h"
+#include "bench/BenchUtil.h"
 
 #include "controls/flat/FlatUtilitys.h"
 #include "controls/flat/TFlatPanelUnit.h"
 
-#include "platform/Forms.h"
+#include "platform/ui/Forms.h"
 
 int main(int argc, char** argv)
 {

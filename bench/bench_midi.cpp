@@ -1,11 +1,11 @@
 // MIDI output figures: the cost of one midiOutShortMsg on the synthesizer,
 // the time from a note-on call to its first sample in the wav: rendering,
 // how long opening the synthesizer takes and how much memory it needs.
-#include "BenchUtil.h"
+#include "bench/BenchUtil.h"
 
 #include "midi/MidiOut.h"
-#include "platform/SynthEngine.h"
-#include "platform/WavDevice.h"
+#include "platform/midi/SynthEngine.h"
+#include "platform/midi/WavDevice.h"
 
 #include <algorithm>
 #include <chrono>

@@ -2,11 +2,11 @@
 // (face, bevel, caption, one copy), a key's window shape from its pixels, and
 // a repaint of the twelve keys and two arrows.
 
-#include "BenchUtil.h"
+#include "bench/BenchUtil.h"
 
-#include "../tests/controls/shaped/ShapedFixtures.h"
+#include "tests/controls/shaped/ShapedFixtures.h"
 
-#include "platform/StdCtrls.h"
+#include "platform/ui/StdCtrls.h"
 
 #include <QApplication>
 

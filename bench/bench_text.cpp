@@ -1,9 +1,9 @@
 // What one shaped-button caption costs: the caption code creates a font per
 // measure and per style pass, measures with DT_CALCRECT and draws the text
 // several times (relief copies, outline copies).
-#include "BenchUtil.h"
+#include "bench/BenchUtil.h"
 
-#include "platform/Bitmap.h"
+#include "platform/graphics/Bitmap.h"
 
 #include <QApplication>
 #include <QFontInfo>

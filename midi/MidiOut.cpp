@@ -1,7 +1,7 @@
 #include "midi/MidiOut.h"
 
 #include "midi/MidiOutTesting.h"
-#include "platform/MidiDevice.h"
+#include "platform/midi/MidiDevice.h"
 
 #include <cstdio>
 #include <cstdlib>

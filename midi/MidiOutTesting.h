@@ -1,7 +1,7 @@
 #pragma once
 
 #include "midi/MidiOut.h"
-#include "platform/MidiDevice.h"
+#include "platform/midi/MidiDevice.h"
 
 #include <functional>
 #include <memory>

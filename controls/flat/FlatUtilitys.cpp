@@ -1,8 +1,8 @@
-#include "FlatUtilitys.h"
+#include "controls/flat/FlatUtilitys.h"
 
-#include "HSLUtils.h"
+#include "controls/flat/HSLUtils.h"
 
-#include "platform/Controls.h"
+#include "platform/ui/Controls.h"
 
 #include <algorithm>
 #include <vector>

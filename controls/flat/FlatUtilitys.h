@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/Bitmap.h"
-#include "platform/Buttons.h"
-#include "platform/Canvas.h"
-#include "platform/Colors.h"
-#include "platform/Types.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/ui/Buttons.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/core/Colors.h"
+#include "platform/core/Types.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Colors.h"
+#include "platform/core/Colors.h"
 
 // Conversions between RGB colours and hue, saturation and lightness, used to
 // derive lighter and darker shades of a control's colour.

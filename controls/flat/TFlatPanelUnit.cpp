@@ -1,8 +1,8 @@
-#include "TFlatPanelUnit.h"
+#include "controls/flat/TFlatPanelUnit.h"
 
-#include "FlatUtilitys.h"
+#include "controls/flat/FlatUtilitys.h"
 
-#include "platform/Bitmap.h"
+#include "platform/graphics/Bitmap.h"
 
 TFlatPanel::TFlatPanel(TComponent* owner) : TCustomPanel(owner)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Colors.h"
-#include "platform/StdCtrls.h"
+#include "platform/core/Colors.h"
+#include "platform/ui/StdCtrls.h"
 
 // A container with a one-pixel two-colour frame and an optional one-line
 // caption; it paints instead of the standard panel's bevels.

@@ -1,7 +1,7 @@
-#include "fcButton.h"
+#include "controls/shaped/fcButton.h"
 
-#include "platform/Actions.h"
-#include "platform/Forms.h"
+#include "platform/ui/Actions.h"
+#include "platform/ui/Forms.h"
 
 #include <QPointer>
 

@@ -4,15 +4,15 @@
 // groups, glyph and caption layout, shade colours, offsets, the caption
 // renderer and the plumbing of window shapes.
 
-#include "fcChangeLink.h"
-#include "fcCommon.h"
-#include "fctext.h"
+#include "controls/shaped/fcChangeLink.h"
+#include "controls/shaped/fcCommon.h"
+#include "controls/shaped/fctext.h"
 
-#include "platform/Bitmap.h"
-#include "platform/Buttons.h"
-#include "platform/Controls.h"
-#include "platform/Persistent.h"
-#include "platform/Region.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/ui/Buttons.h"
+#include "platform/ui/Controls.h"
+#include "platform/core/Persistent.h"
+#include "platform/graphics/Region.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "fcCommon.h"
+#include "controls/shaped/fcCommon.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Canvas.h"
-#include "platform/Colors.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/core/Colors.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
-#include "fcEvaluator.h"
+#include "controls/shaped/fcEvaluator.h"
 
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
 #include <QStringList>
 

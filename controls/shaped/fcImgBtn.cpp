@@ -1,4 +1,4 @@
-#include "fcImgBtn.h"
+#include "controls/shaped/fcImgBtn.h"
 
 #include <QVariant>
 

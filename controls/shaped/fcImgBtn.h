@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fcButton.h"
+#include "controls/shaped/fcButton.h"
 
 // The image-button base: the dither colour, parent clipping and image
 // offsets. Its own image drawing is not used by the shape buttons, which

@@ -1,6 +1,6 @@
-#include "fcShapeBtn.h"
+#include "controls/shaped/fcShapeBtn.h"
 
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
 TfcCustomShapeBtn::TfcCustomShapeBtn(TComponent* owner) : TfcCustomImageBtn(owner) {}
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "fcImgBtn.h"
-#include "fcShapeGeometry.h"
-#include "fcShapePaint.h"
+#include "controls/shaped/fcImgBtn.h"
+#include "controls/shaped/fcShapeGeometry.h"
+#include "controls/shaped/fcShapePaint.h"
 
 #include <QStringList>
 

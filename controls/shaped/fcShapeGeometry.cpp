@@ -1,7 +1,7 @@
-#include "fcShapeGeometry.h"
+#include "controls/shaped/fcShapeGeometry.h"
 
-#include "fcEvaluator.h"
-#include "platform/Exceptions.h"
+#include "controls/shaped/fcEvaluator.h"
+#include "platform/core/Exceptions.h"
 
 #include <algorithm>
 #include <cmath>

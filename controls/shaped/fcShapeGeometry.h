@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/Bitmap.h"
-#include "platform/Colors.h"
-#include "platform/Region.h"
-#include "platform/Types.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/core/Colors.h"
+#include "platform/graphics/Region.h"
+#include "platform/core/Types.h"
 
 #include <QStringList>
 

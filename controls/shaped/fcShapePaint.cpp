@@ -1,6 +1,6 @@
-#include "fcShapePaint.h"
+#include "controls/shaped/fcShapePaint.h"
 
-#include "platform/Region.h"
+#include "platform/graphics/Region.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "fcCommon.h"
-#include "fcShapeGeometry.h"
+#include "controls/shaped/fcCommon.h"
+#include "controls/shaped/fcShapeGeometry.h"
 
-#include "platform/Bitmap.h"
-#include "platform/Canvas.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Canvas.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "fctext.h"
+#include "controls/shaped/fctext.h"
 
 #include <QStringList>
 

@@ -6,13 +6,13 @@
 // disabled owner. It draws on whatever canvas the owner hands it and owns
 // neither the canvas nor the font.
 
-#include "platform/Bitmap.h"
-#include "platform/Canvas.h"
-#include "platform/Colors.h"
-#include "platform/Controls.h"
-#include "platform/Font.h"
-#include "platform/Persistent.h"
-#include "platform/Types.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/core/Colors.h"
+#include "platform/ui/Controls.h"
+#include "platform/graphics/Font.h"
+#include "platform/core/Persistent.h"
+#include "platform/core/Types.h"
 
 #include <QString>
 
@@ -25,7 +25,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Alignment.h"  // TAlignment
+#include "platform/core/Alignment.h"  // TAlignment
 
 enum TfcTextStyle : std::uint8_t { fclsDefault, fclsLowered, fclsRaised, fclsOutline };
 enum TfcVAlignment : std::uint8_t { vaTop, vaVCenter, vaBottom };

@@ -1,6 +1,6 @@
 #include "midi/MidiOut.h"
 #include "midi/MidiOutTesting.h"
-#include "midi/MidiTestSupport.h"
+#include "tests/platform/midi/MidiTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/Forms.h"
+#include "platform/ui/Forms.h"
 
 #include <QApplication>
 

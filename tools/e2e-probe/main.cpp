@@ -11,9 +11,9 @@
 //   sleep-start / sleep-end around the sleep
 //   key <c>                a typed character (the form previews every key)
 //   moved <x> <y>          the window's position after a move
-#include "platform/Clock.h"
-#include "platform/Forms.h"
-#include "platform/StdCtrls.h"
+#include "platform/runtime/Clock.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/StdCtrls.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "Gallery.h"
+#include "tools/gallery/Gallery.h"
 
 #include <QApplication>
 #include <QDir>

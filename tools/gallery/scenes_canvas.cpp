@@ -2,10 +2,10 @@
 // at their true size with a magnified copy beside them where single pixels
 // matter.
 
-#include "Gallery.h"
+#include "tools/gallery/Gallery.h"
 
-#include "platform/Bitmap.h"
-#include "platform/Region.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Region.h"
 
 #include <cmath>
 #include <vector>

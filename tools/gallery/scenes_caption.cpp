@@ -1,8 +1,8 @@
 // Captions of the shaped buttons in every style and effect.
-#include "Gallery.h"
+#include "tools/gallery/Gallery.h"
 
 #include "controls/shaped/fctext.h"
-#include "platform/Bitmap.h"
+#include "platform/graphics/Bitmap.h"
 
 #include <functional>
 

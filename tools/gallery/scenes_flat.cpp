@@ -1,4 +1,4 @@
-#include "Gallery.h"
+#include "tools/gallery/Gallery.h"
 
 #include "controls/flat/FlatUtilitys.h"
 #include "controls/flat/TFlatPanelUnit.h"

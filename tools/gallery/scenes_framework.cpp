@@ -2,11 +2,11 @@
 // panels with both bevels, shapes, push buttons, an image, and a small
 // window holding them all.
 
-#include "Gallery.h"
+#include "tools/gallery/Gallery.h"
 
 #include "app/AppIcon.h"
-#include "platform/Forms.h"
-#include "platform/StdCtrls.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/StdCtrls.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "Gallery.h"
+#include "tools/gallery/Gallery.h"
 
 std::vector<GalleryScene>& GalleryScenes()
 {

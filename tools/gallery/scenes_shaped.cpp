@@ -2,11 +2,11 @@
 // pressed, the octave arrows, the whole keyboard as the main window lays it
 // out, and every outline in every orientation.
 
-#include "Gallery.h"
+#include "tools/gallery/Gallery.h"
 
-#include "../../tests/controls/shaped/ShapedFixtures.h"
+#include "tests/controls/shaped/ShapedFixtures.h"
 
-#include "platform/StdCtrls.h"
+#include "platform/ui/StdCtrls.h"
 
 using namespace shaped_fixtures;
 

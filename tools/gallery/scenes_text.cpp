@@ -1,8 +1,8 @@
 // Text scenes: DrawText flags, word breaking, prefixes, rotation,
 // justification and the faces the layouts name.
-#include "Gallery.h"
+#include "tools/gallery/Gallery.h"
 
-#include "platform/Bitmap.h"
+#include "platform/graphics/Bitmap.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Bitmap.h"
+#include "platform/graphics/Bitmap.h"
 
 #include <map>
 #include <string>

@@ -1,5 +1,5 @@
 #include "controls/flat/FlatUtilitys.h"
-#include "controls/flat/PixelArt.h"
+#include "tests/controls/flat/PixelArt.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "controls/flat/TFlatPanelUnit.h"
 
-#include "platform/Bitmap.h"
+#include "platform/graphics/Bitmap.h"
 
 #include <gtest/gtest.h>
 

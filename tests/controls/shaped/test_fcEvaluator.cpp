@@ -1,5 +1,5 @@
 #include "controls/shaped/fcEvaluator.h"
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
 #include <gtest/gtest.h>
 

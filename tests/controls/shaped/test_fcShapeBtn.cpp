@@ -1,12 +1,12 @@
 // The shape button as a control: properties, window shapes on the main
 // window's keyboard, the press/drag/release cycle through real pointer events,
 // groups, painting through the control and bad sizes.
-#include "ShapedFixtures.h"
-#include "ShapedTestUtil.h"
+#include "tests/controls/shaped/ShapedFixtures.h"
+#include "tests/controls/shaped/ShapedTestUtil.h"
 
-#include "platform/Actions.h"
-#include "platform/Exceptions.h"
-#include "platform/Forms.h"
+#include "platform/ui/Actions.h"
+#include "platform/core/Exceptions.h"
+#include "platform/ui/Forms.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "controls/shaped/fcShapeGeometry.h"
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
-#include "ShapedTestUtil.h"
+#include "tests/controls/shaped/ShapedTestUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ShapedTestUtil.h"
+#include "tests/controls/shaped/ShapedTestUtil.h"
 
 #include "controls/shaped/fcCommon.h"
 #include "controls/shaped/fcShapePaint.h"

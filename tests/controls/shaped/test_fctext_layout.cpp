@@ -1,6 +1,6 @@
 // Placement arithmetic of the caption renderer: text size, draw size, the
 // caption rectangle and the alignment narrowing of Draw.
-#include "FcTextTestUtil.h"
+#include "tests/controls/shaped/FcTextTestUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Options, notifications, normalisation and copying of the caption renderer.
-#include "FcTextTestUtil.h"
+#include "tests/controls/shaped/FcTextTestUtil.h"
 
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
 #include <gtest/gtest.h>
 

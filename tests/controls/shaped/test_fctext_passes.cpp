@@ -1,7 +1,7 @@
 // Drawing passes of the caption renderer, recorded pass by pass (rectangle
 // and colour), and the resources a draw holds: fonts, the canvas lock, the
 // buffer bitmap.
-#include "FcTextTestUtil.h"
+#include "tests/controls/shaped/FcTextTestUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Pixel probes of drawn captions. Probes are placed relative to the solid
 // core of a block character (U+2588) drawn alone first, so they do not
 // depend on this machine's font metrics.
-#include "FcTextTestUtil.h"
+#include "tests/controls/shaped/FcTextTestUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,210 @@
+#include "platform/midi/SynthEngine.h"
+
+#include "platform/midi/MidiDevice.h"
+#include "platform/midi/MidiDiagnostics.h"
+
+#include <fluidsynth.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+std::vector<std::string> DefaultSoundFonts()
+{
+    return {"/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/sounds/sf3/default-GM.sf3",
+            "/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/FluidR3_GM.sf2"};
+}
+
+TSoundFontChoice ChooseSoundFont()
+{
+    const char* value = std::getenv(kSoundFontVariable);
+    return ChooseSoundFont(value && *value ? std::optional<std::string>(value) : std::nullopt,
+                           DefaultSoundFonts());
+}
+
+TSoundFontChoice ChooseSoundFont(const std::optional<std::string>& setting,
+                                 const std::vector<std::string>& candidates)
+{
+    if (setting)
+        return {*setting, {}};
+    for (const std::string& path : candidates) {
+        std::error_code ec;
+        if (std::filesystem::exists(path, ec))
+            return {path, {}};
+    }
+    return {{},
+            std::string("no SoundFont found: install the package timgm6mb-soundfont or "
+                        "fluid-soundfont-gm, or set ")
+                + kSoundFontVariable + " to a .sf2 file"};
+}
+
+namespace {
+
+std::uint32_t LE32(const unsigned char* p)
+{
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+}
+
+bool ReadAt(int fd, unsigned char* into, std::size_t size, off_t at)
+{
+    ssize_t got;
+    do
+        got = ::pread(fd, into, size, at);
+    while (got < 0 && errno == EINTR);
+    return got == ssize_t(size);
+}
+
+// A SoundFont is a RIFF file of form "sfbk" (SF3 too) made of the lists
+// INFO, sdta and pdta, all inside the file. Checking that much keeps a
+// damaged or truncated file away from FluidSynth's other loaders, which
+// complain about it on standard error.
+bool HasSoundFontLayout(int fd, off_t fileSize)
+{
+    unsigned char head[12];
+    if (!ReadAt(fd, head, sizeof head, 0) || std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "sfbk", 4) != 0)
+        return false;
+    const off_t end = 8 + off_t(LE32(head + 4));
+    if (end > fileSize)
+        return false;
+    bool info = false, sampleData = false, presets = false;
+    for (off_t at = 12; at + 12 <= end;) {
+        unsigned char chunk[12];
+        if (!ReadAt(fd, chunk, sizeof chunk, at))
+            return false;
+        const off_t next = at + 8 + off_t(LE32(chunk + 4)) + (LE32(chunk + 4) & 1);
+        if (next > end + 1)
+            return false;
+        if (std::memcmp(chunk, "LIST", 4) == 0) {
+            info = info || std::memcmp(chunk + 8, "INFO", 4) == 0;
+            sampleData = sampleData || std::memcmp(chunk + 8, "sdta", 4) == 0;
+            presets = presets || std::memcmp(chunk + 8, "pdta", 4) == 0;
+        }
+        at = next;
+    }
+    return info && sampleData && presets;
+}
+
+}  // namespace
+
+std::string CheckSoundFont(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return "SoundFont " + path + " does not exist";
+        return "cannot read SoundFont " + path + ": " + std::strerror(errno);
+    }
+    struct stat st = {};
+    unsigned char probe;
+    std::string problem;
+    if (::fstat(fd, &st) != 0 || ::pread(fd, &probe, 1, 0) < 0)
+        problem = "cannot read SoundFont " + path + ": " + std::strerror(errno);
+    else if (!HasSoundFontLayout(fd, st.st_size))
+        problem = path + " is not a SoundFont";
+    ::close(fd);
+    return problem;
+}
+
+void TSynthEngine::SettingsDeleter::operator()(fluid_settings_t* s) const
+{
+    delete_fluid_settings(s);
+}
+
+void TSynthEngine::SynthDeleter::operator()(fluid_synth_t* s) const
+{
+    delete_fluid_synth(s);
+}
+
+std::unique_ptr<TSynthEngine> TSynthEngine::Create(const std::string& soundFont, std::string& reason)
+{
+    // The check comes first: FluidSynth hands a file that is not a SoundFont
+    // to its other loaders, which complain on standard error.
+    reason = CheckSoundFont(soundFont);
+    if (!reason.empty())
+        return nullptr;
+
+    TFluidErrorCapture capture;
+    std::unique_ptr<TSynthEngine> engine(new TSynthEngine);
+    engine->settings_.reset(new_fluid_settings());
+    fluid_settings_t* s = engine->settings_.get();
+    if (!s) {
+        reason = "FluidSynth could not start: " + capture.LastError();
+        return nullptr;
+    }
+    fluid_settings_setnum(s, "synth.sample-rate", kSampleRate);
+    fluid_settings_setint(s, "synth.dynamic-sample-loading", 1);
+    // FluidSynth's own default (0.2) leaves a single piano note near -27 dBFS,
+    // too quiet beside the desktop's other sounds. At 0.8 a note peaks near
+    // -15 dBFS and twenty quick notes of one octave, all still ringing, near
+    // -6 dBFS: loud enough, with room before clipping.
+    fluid_settings_setnum(s, "synth.gain", 0.8);
+    fluid_settings_setint(s, "audio.period-size", kPeriodFrames);
+    fluid_settings_setint(s, "audio.periods", kPeriods);
+    engine->synth_.reset(new_fluid_synth(s));
+    if (!engine->synth_) {
+        reason = "FluidSynth could not start: " + capture.LastError();
+        return nullptr;
+    }
+    int loaded;
+    {
+        TQuietGlib quiet;
+        loaded = fluid_synth_sfload(engine->synth_.get(), soundFont.c_str(), 1);
+    }
+    if (loaded == FLUID_FAILED) {
+        reason = "FluidSynth could not load SoundFont " + soundFont + ": " + OneLine(capture.LastError());
+        return nullptr;
+    }
+    return engine;
+}
+
+TSynthEngine::~TSynthEngine() = default;
+
+void TSynthEngine::Send(std::uint32_t message)
+{
+    if (ShortMessageLength(message) == 0)
+        return;
+    fluid_synth_t* s = synth_.get();
+    const int status = int(message & 0xFF);
+    const int channel = status & 0x0F;
+    const int data1 = int((message >> 8) & 0x7F);
+    const int data2 = int((message >> 16) & 0x7F);
+    switch (status & 0xF0) {
+    case 0x80:
+        fluid_synth_noteoff(s, channel, data1);
+        break;
+    case 0x90:
+        if (data2 == 0)
+            fluid_synth_noteoff(s, channel, data1);
+        else
+            fluid_synth_noteon(s, channel, data1, data2);
+        break;
+    case 0xA0:
+        fluid_synth_key_pressure(s, channel, data1, data2);
+        break;
+    case 0xB0:
+        fluid_synth_cc(s, channel, data1, data2);
+        break;
+    case 0xC0:
+        // With dynamic sample loading this reads the new preset's samples
+        // from disk at once; the trainer never changes the program.
+        fluid_synth_program_change(s, channel, data1);
+        break;
+    case 0xD0:
+        fluid_synth_channel_pressure(s, channel, data1);
+        break;
+    case 0xE0:
+        fluid_synth_pitch_bend(s, channel, data1 | (data2 << 7));
+        break;
+    default:
+        break;  // system messages mean nothing to a synthesizer of our own
+    }
+}
+
+void TSynthEngine::Render(float* left, float* right, int frames)
+{
+    fluid_synth_write_float(synth_.get(), frames, left, 0, 1, right, 0, 1);
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <fluidsynth/types.h>
+
+#include "platform/midi/MidiDevice.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The variable that names the SoundFont of the built-in synthesizer.
+inline constexpr const char* kSoundFontVariable = "LADOTON_SOUNDFONT";
+
+// General MIDI SoundFonts that Debian packages install, in the order we prefer them.
+std::vector<std::string> DefaultSoundFonts();
+
+// The SoundFont to load: the variable's value when it is set (and not empty),
+// else the first candidate that exists. Empty path and a reason when none does.
+struct TSoundFontChoice {
+    std::string path;
+    std::string error;
+};
+TSoundFontChoice ChooseSoundFont();
+TSoundFontChoice ChooseSoundFont(const std::optional<std::string>& setting,
+                                 const std::vector<std::string>& candidates);
+
+// Why path cannot be loaded as a SoundFont (missing, unreadable, not a
+// SoundFont), or an empty string when it looks like one.
+std::string CheckSoundFont(const std::string& path);
+
+// FluidSynth with one SoundFont loaded: the sound source of the synthesizer
+// devices. Samples are loaded only for the presets in use, so opening stays
+// quick and the process small.
+class TSynthEngine {
+public:
+    static constexpr int kSampleRate = 48000;
+    // The audio buffer the devices ask for: 2 x 256 frames, about 10.7 ms.
+    static constexpr int kPeriodFrames = 256;
+    static constexpr int kPeriods = 2;
+
+    // nullptr, with the reason set, when the SoundFont cannot be loaded.
+    static std::unique_ptr<TSynthEngine> Create(const std::string& soundFont, std::string& reason);
+    ~TSynthEngine();
+    TSynthEngine(const TSynthEngine&) = delete;
+    TSynthEngine& operator=(const TSynthEngine&) = delete;
+
+    // Plays one short message. Safe to call while another thread renders.
+    void Send(std::uint32_t message);
+    // Renders the next frames of stereo audio.
+    void Render(float* left, float* right, int frames);
+
+    fluid_settings_t* Settings() const { return settings_.get(); }
+    fluid_synth_t* Synth() const { return synth_.get(); }
+
+private:
+    struct SettingsDeleter {
+        void operator()(fluid_settings_t* s) const;
+    };
+    struct SynthDeleter {
+        void operator()(fluid_synth_t* s) const;
+    };
+
+    TSynthEngine() = default;
+
+    // Declared in this order so the synthesizer goes before its settings.
+    std::unique_ptr<fluid_settings_t, SettingsDeleter> settings_;
+    std::unique_ptr<fluid_synth_t, SynthDeleter> synth_;
+};
+
+// The synthesizer device with the audio settings adjusted after the defaults
+// (tests point the drivers at outputs that do not exist).
+TMidiOpening OpenSynthDevice(const std::function<void(fluid_settings_t*)>& configure);
