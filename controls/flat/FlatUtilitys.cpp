@@ -1,6 +1,7 @@
 #include "controls/flat/FlatUtilitys.h"
 
 #include "controls/flat/HSLUtils.h"
+#include "platform/core/ScopeExit.h"
 
 #include "platform/ui/Controls.h"
 
@@ -36,9 +37,7 @@ void PaintParentBackground(const TControl& control, TCanvas& canvas)
     if (std::find(inProgress.begin(), inProgress.end(), &control) != inProgress.end())
         return;
     inProgress.push_back(&control);
-    struct Pop {
-        ~Pop() { inProgress.pop_back(); }
-    } pop;
+    const TScopeExit pop([] { inProgress.pop_back(); });
     // PaintTo erases and paints the parent with its top-left at the given
     // origin, clipped to its client area, and restores the canvas afterwards.
     parent->PaintTo(canvas, {-control.Left(), -control.Top()});
@@ -54,7 +53,7 @@ std::vector<bool> ShapeMask(const TBitmap& source, TColor key)
     for (int y = 0; y < source.Height(); ++y) {
         const std::uint32_t* row = source.ScanLine(y);
         for (int x = 0; x < source.Width(); ++x)
-            mask[std::size_t(y) * std::size_t(source.Width()) + std::size_t(x)] = (row[x] | 0xFF000000u) == keyPixel;
+            mask[std::size_t(y) * std::size_t(source.Width()) + std::size_t(x)] = IsKeyPixel(row[x], keyPixel);
     }
     return mask;
 }

@@ -2,6 +2,7 @@
 
 #include "controls/flat/FlatUtilitys.h"
 
+#include "platform/core/Property.h"
 #include "platform/graphics/Bitmap.h"
 
 TFlatPanel::TFlatPanel(TComponent* owner) : TCustomPanel(owner)
@@ -14,26 +15,20 @@ TFlatPanel::TFlatPanel(TComponent* owner) : TCustomPanel(owner)
 
 void TFlatPanel::SetTransparent(bool v)
 {
-    if (transparent_ == v)
-        return;
-    transparent_ = v;
-    Invalidate();
+    if (Store(transparent_, v))
+        Invalidate();
 }
 
 void TFlatPanel::SetColorHighLight(TColor v)
 {
-    if (colorHighLight_ == v)
-        return;
-    colorHighLight_ = v;
-    Invalidate();
+    if (Store(colorHighLight_, v))
+        Invalidate();
 }
 
 void TFlatPanel::SetColorShadow(TColor v)
 {
-    if (colorShadow_ == v)
-        return;
-    colorShadow_ = v;
-    Invalidate();
+    if (Store(colorShadow_, v))
+        Invalidate();
 }
 
 void TFlatPanel::Paint()

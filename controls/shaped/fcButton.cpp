@@ -1,5 +1,8 @@
 #include "controls/shaped/fcButton.h"
 
+#include "platform/core/Property.h"
+#include "platform/core/ScopeExit.h"
+#include "platform/graphics/TextPrefix.h"
 #include "platform/ui/Actions.h"
 #include "platform/ui/Forms.h"
 
@@ -285,10 +288,8 @@ QString TfcCustomBitBtn::GetCaption() const
 
 void TfcCustomBitBtn::SetAllowAllUp(bool v)
 {
-    if (allowAllUp_ == v)
-        return;
-    allowAllUp_ = v;
-    BroadcastPressed();
+    if (Store(allowAllUp_, v))
+        BroadcastPressed();
 }
 
 void TfcCustomBitBtn::SetCancel(bool v)
@@ -298,9 +299,8 @@ void TfcCustomBitBtn::SetCancel(bool v)
 
 void TfcCustomBitBtn::SetDefault(bool v)
 {
-    if (default_ == v)
+    if (!Store(default_, v))
         return;
-    default_ = v;
     if (HasWindow())
         ReevaluateActiveDefault();
     RequestRepaint();
@@ -308,10 +308,8 @@ void TfcCustomBitBtn::SetDefault(bool v)
 
 void TfcCustomBitBtn::SetDisableThemes(bool v)
 {
-    if (disableThemes_ == v)
-        return;
-    disableThemes_ = v;
-    RequestRepaint();
+    if (Store(disableThemes_, v))
+        RequestRepaint();
 }
 
 void TfcCustomBitBtn::SetDown(bool v)
@@ -338,10 +336,8 @@ void TfcCustomBitBtn::GlyphChanged()
 
 void TfcCustomBitBtn::SetGroupIndex(int v)
 {
-    if (groupIndex_ == v)
-        return;
-    groupIndex_ = v;
-    BroadcastPressed();
+    if (Store(groupIndex_, v))
+        BroadcastPressed();
 }
 
 TBitBtnKind TfcCustomBitBtn::Kind()
@@ -374,10 +370,8 @@ void TfcCustomBitBtn::SetKind(TBitBtnKind v)
 
 void TfcCustomBitBtn::SetLayout(TButtonLayout v)
 {
-    if (layout_ == v)
-        return;
-    layout_ = v;
-    RequestRepaint();
+    if (Store(layout_, v))
+        RequestRepaint();
 }
 
 void TfcCustomBitBtn::SetMargin(int v)
@@ -391,10 +385,8 @@ void TfcCustomBitBtn::SetMargin(int v)
 void TfcCustomBitBtn::SetNumGlyphs(int v)
 {
     v = std::clamp(v, 1, 4);
-    if (numGlyphs_ == v)
-        return;
-    numGlyphs_ = v;
-    RequestRepaint();
+    if (Store(numGlyphs_, v))
+        RequestRepaint();
 }
 
 void TfcCustomBitBtn::SetOptions(TfcButtonOptions v)
@@ -411,42 +403,32 @@ void TfcCustomBitBtn::SetOptions(TfcButtonOptions v)
 
 void TfcCustomBitBtn::SetShadeStyle(TfcShadeStyle v)
 {
-    if (shadeStyle_ == v)
-        return;
-    shadeStyle_ = v;
-    RecreateShape();
+    if (Store(shadeStyle_, v))
+        RecreateShape();
 }
 
 void TfcCustomBitBtn::SetSmoothFont(bool v)
 {
-    if (smoothFont_ == v)
-        return;
-    smoothFont_ = v;
-    RequestRepaint();
+    if (Store(smoothFont_, v))
+        RequestRepaint();
 }
 
 void TfcCustomBitBtn::SetSpacing(int v)
 {
-    if (spacing_ == v)
-        return;
-    spacing_ = v;
-    RequestRepaint();
+    if (Store(spacing_, v))
+        RequestRepaint();
 }
 
 void TfcCustomBitBtn::SetStaticCaption(bool v)
 {
-    if (staticCaption_ == v)
-        return;
-    staticCaption_ = v;
-    RequestRepaint();
+    if (Store(staticCaption_, v))
+        RequestRepaint();
 }
 
 void TfcCustomBitBtn::SetStyle(TButtonStyle v)
 {
-    if (style_ == v)
-        return;
-    style_ = v;
-    RequestRepaint();
+    if (Store(style_, v))
+        RequestRepaint();
 }
 
 // --- States
@@ -557,8 +539,7 @@ void TfcCustomBitBtn::GroupButtonPressed(int groupIndex, TfcCustomBitBtn* sender
 void TfcCustomBitBtn::SelChange()
 {
     QPointer<QWidget> guard(this);
-    if (OnSelChange)
-        OnSelChange(this);
+    Fire(OnSelChange, this);
     if (guard)
         NotifySelChange();
 }
@@ -846,11 +827,7 @@ void TfcCustomBitBtn::Paint()
     // One image per paint, composed completely, copied once.
     TBitmap image(Width(), Height());
     const TfcShadeStyle style = inClick_ && shadeStyle_ == fbsFlat ? fbsNormal : shadeStyle_;
-    struct CanvasReset {
-        TfcCaptionText& text;
-        TCanvas* own;
-        ~CanvasReset() { text.SetCanvas(own); }
-    } reset{*textOptions_, ownCanvas_};
+    const TScopeExit reset([this] { textOptions_->SetCanvas(ownCanvas_); });
     PaintFace(image, fcfpDisplay, style, look);
     DrawGlyphAndCaption(image.Canvas(), look);
     TCanvas& surface = Canvas();
@@ -946,21 +923,6 @@ bool TfcCustomBitBtn::DialogKey(TKeyCode key, TShiftState shift)
     return TCustomControl::DialogKey(key, shift);
 }
 
-bool TfcCustomBitBtn::IsAccelerator(QChar ch) const
-{
-    const QString& caption = Caption();
-    for (int i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != QLatin1Char('&'))
-            continue;
-        if (caption[i + 1] == QLatin1Char('&')) {
-            ++i;
-            continue;
-        }
-        return caption[i + 1].toUpper() == ch.toUpper();
-    }
-    return false;
-}
-
 bool TfcCustomBitBtn::DialogChar(QChar ch, TShiftState shift)
 {
     const TKeyCode key = ch == QLatin1Char('\r') ? TKeyCode(Qt::Key_Return)
@@ -970,7 +932,7 @@ bool TfcCustomBitBtn::DialogChar(QChar ch, TShiftState shift)
         Click();
         return true;
     }
-    if (IsAccelerator(ch) && CanFocus()) {
+    if (IsAcceleratorOf(Caption(), ch) && CanFocus()) {
         QPointer<QWidget> guard(this);
         if (groupIndex_ > 0)
             SetDownState(true, fcBroadcast, fcNoRepaint);

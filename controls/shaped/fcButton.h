@@ -351,7 +351,6 @@ protected:
 private:
     void ApplyAutoBold();
     void ReadRegionStream(const QByteArray& stream, std::vector<std::uint8_t>& cache);
-    bool IsAccelerator(QChar ch) const;
     bool IsDialogKeyClick(TKeyCode key, TShiftState shift) const;
     void ReevaluateActiveDefault();
     void CaptionSizeChanged() {}

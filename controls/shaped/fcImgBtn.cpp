@@ -1,5 +1,7 @@
 #include "controls/shaped/fcImgBtn.h"
 
+#include "platform/core/Property.h"
+
 #include <QVariant>
 
 namespace {
@@ -21,10 +23,8 @@ std::unique_ptr<TfcOffsets> TfcCustomImageBtn::CreateOffsets()
 
 void TfcCustomImageBtn::SetDitherColor(TColor v)
 {
-    if (ditherColor_ == v)
-        return;
-    ditherColor_ = v;
-    RequestRepaint();
+    if (Store(ditherColor_, v))
+        RequestRepaint();
 }
 
 bool TfcCustomImageBtn::ParentClipping() const

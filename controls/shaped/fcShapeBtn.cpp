@@ -1,6 +1,7 @@
 #include "controls/shaped/fcShapeBtn.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/Property.h"
 
 TfcCustomShapeBtn::TfcCustomShapeBtn(TComponent* owner) : TfcCustomImageBtn(owner) {}
 
@@ -36,10 +37,8 @@ void TfcCustomShapeBtn::SetOrientation(TfcShapeOrientation v)
 
 void TfcCustomShapeBtn::SetRoundRectBias(int v)
 {
-    if (roundRectBias_ == v)
-        return;
-    roundRectBias_ = v;
-    RecreateShape();
+    if (Store(roundRectBias_, v))
+        RecreateShape();
 }
 
 void TfcCustomShapeBtn::SetPointList(const QStringList& v)
@@ -62,8 +61,7 @@ void TfcCustomShapeBtn::SizeToDefault()
 
 void TfcCustomShapeBtn::ComputeCanvasAttributes(TCanvas& canvas)
 {
-    if (OnComputeCanvasAttributes)
-        OnComputeCanvasAttributes(this, canvas);
+    Fire(OnComputeCanvasAttributes, this, canvas);
 }
 
 TfcFaceParams TfcCustomShapeBtn::FaceParams(TfcShadeStyle style, TfcFaceLook look)

@@ -1,5 +1,8 @@
 #include "controls/shaped/fctext.h"
 
+#include "platform/core/Property.h"
+#include "platform/graphics/TextPrefix.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -12,17 +15,6 @@ namespace {
 
 using i64 = long long;
 
-// Stores v in field; false when the field already held it, so that a setter
-// that changes nothing does nothing.
-template <class T>
-bool Store(T& field, const T& v)
-{
-    if (field == v)
-        return false;
-    field = v;
-    return true;
-}
-
 // A change of an effect reaches the text it belongs to: the caption's size
 // first when the change can move it.
 void EffectChanged(TfcText* owner, bool resizes)
@@ -32,18 +24,6 @@ void EffectChanged(TfcText* owner, bool resizes)
     if (resizes)
         owner->NotifySizeChange();
     owner->Changed();
-}
-
-int ClampToInt(i64 v)
-{
-    return int(std::clamp<i64>(v, INT_MIN, INT_MAX));
-}
-
-// Rectangles may come from the owner with any coordinates; shifting them by
-// large offsets must not overflow.
-TRect Shifted(const TRect& r, i64 dx, i64 dy)
-{
-    return {ClampToInt(r.Left + dx), ClampToInt(r.Top + dy), ClampToInt(r.Right + dx), ClampToInt(r.Bottom + dy)};
 }
 
 i64 WidthOf(const TRect& r)
@@ -524,14 +504,12 @@ void TfcText::SetRotation(int v)
 
 void TfcText::NotifySizeChange()
 {
-    if (OnSizeChange)
-        OnSizeChange();
+    Fire(OnSizeChange);
 }
 
 void TfcText::Changed()
 {
-    if (OnChange)
-        OnChange();
+    Fire(OnChange);
 }
 
 bool TfcText::IsEnabled() const
@@ -594,17 +572,7 @@ QString TfcText::MeasuredText() const
 {
     if (!options_.Contains(toShowAccel))
         return text_;
-    QString out;
-    out.reserve(text_.size());
-    for (qsizetype i = 0; i < text_.size(); ++i) {
-        if (text_[i] != QLatin1Char('&')) {
-            out += text_[i];
-        } else if (i + 1 < text_.size() && text_[i + 1] == QLatin1Char('&')) {
-            out += QLatin1Char('&');
-            ++i;
-        }
-    }
-    return out;
+    return ResolvePrefixes(text_).text;
 }
 
 int TfcText::LineHeightIn(const QString& s, int width)
@@ -836,7 +804,7 @@ void TfcText::DrawShadow(const TRect& r)
 {
     if (!shadow_->Enabled())
         return;
-    const TRect at = Shifted(r, shadow_->XOffset(), shadow_->YOffset());
+    const TRect at = r.Offset(shadow_->XOffset(), shadow_->YOffset());
     DrawCopy(at, ColorFor(IsEnabled(), shadow_->Color(), disabledColors_->ShadeColor()));
 }
 
@@ -846,7 +814,7 @@ void TfcText::DrawOutline()
     const TRect face = textRect_;
     const TColor outline = ColorFor(enabled, outlineColor_, disabledColors_->ShadeColor());
     for (const TPoint s : OrientationSteps)
-        DrawCopy(Shifted(face, s.x, s.y), outline);
+        DrawCopy(face.Offset(s.x, s.y), outline);
     DrawCopy(face, ColorFor(enabled, EffectiveFont().Color(), disabledColors_->HighlightColor()));
 }
 
@@ -863,11 +831,11 @@ void TfcText::DrawEmbossLayers(TfcRelief relief)
     if (enabled) {
         const TColor upLeft = raised ? light : dark;
         if (upLeft != clNone)
-            DrawCopy(Shifted(face, -1, -1), upLeft);
+            DrawCopy(face.Offset(-1, -1), upLeft);
     }
     const TColor downRight = raised ? dark : light;
     if (downRight != clNone)
-        DrawCopy(Shifted(face, 1, 1), downRight);
+        DrawCopy(face.Offset(1, 1), downRight);
     DrawCopy(face, ColorFor(enabled, EffectiveFont().Color(), disabledColors_->ShadeColor()));
 }
 
@@ -1049,7 +1017,7 @@ void TfcText::DrawLayout(const Layout& layout, const TRect& r)
     const TRect clip = c->ClipRect();
     const bool justified = wordWrap_ && options_.Contains(toFullJustify);
     for (const LaidLine& line : layout.lines) {
-        const TRect at = Shifted(r, line.dx, line.dy);
+        const TRect at = r.Offset(line.dx, line.dy);
         if (line.text.isEmpty() || !CanReachClip(line, at.TopLeft(), clip))
             continue;
         if (!justified) {
@@ -1127,8 +1095,8 @@ void TfcText::DrawExtrusion()
         return;
     const TPoint e = extrude_->EffectiveOffset(TfcAxes::AlongSteps);
     const TPoint s = extrude_->Step();
-    textRect_ = Shifted(textRect_, e.x / 2, e.y / 2);
-    textRect_ = Shifted(textRect_, -i64(s.x) * (e.x / 2), -i64(s.y) * (e.y / 2));
+    textRect_ = textRect_.Offset(e.x / 2, e.y / 2);
+    textRect_ = textRect_.Offset(-i64(s.x) * (e.x / 2), -i64(s.y) * (e.y / 2));
     const int depth = extrude_->Depth();
     if (depth <= 0)
         return;
@@ -1136,6 +1104,6 @@ void TfcText::DrawExtrusion()
     const TRect start = textRect_;
     for (const auto& [first, last] : VisibleExtrusionSteps(start, s, depth))
         for (i64 i = first; i <= last; ++i)
-            DrawCopy(Shifted(start, i * s.x, i * s.y), ExtrusionColor(int(i)));
-    textRect_ = Shifted(start, i64(depth) * s.x, i64(depth) * s.y);
+            DrawCopy(start.Offset(i * s.x, i * s.y), ExtrusionColor(int(i)));
+    textRect_ = start.Offset(i64(depth) * s.x, i64(depth) * s.y);
 }

@@ -80,6 +80,12 @@ constexpr std::uint32_t RGBToPixel(std::uint32_t rgb)
            std::uint32_t(GetBValue(rgb));
 }
 inline std::uint32_t ColorToPixel(TColor c) { return RGBToPixel(ColorToRGB(c)); }
+// Whether a pixel shows a key colour (given as a pixel): only the RGB counts,
+// the top byte may be anything in an image read from elsewhere.
+constexpr bool IsKeyPixel(std::uint32_t px, std::uint32_t keyPixel)
+{
+    return ((px ^ keyPixel) & 0x00FFFFFFu) == 0;
+}
 constexpr TColor PixelToColor(std::uint32_t px)
 {
     return RGB(int((px >> 16) & 0xFF), int((px >> 8) & 0xFF), int(px & 0xFF));

@@ -17,10 +17,15 @@ struct TPoint {
     constexpr TPoint operator-(TPoint o) const { return {x - o.x, y - o.y}; }
 };
 
+// A wide result brought back into the int range: saturated, never wrapped.
+constexpr int ClampToInt(std::int64_t v)
+{
+    return int(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
 constexpr int SatAdd(int a, std::int64_t b)
 {
-    const std::int64_t v = std::int64_t(a) + b;
-    return int(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    return ClampToInt(std::int64_t(a) + b);
 }
 
 struct TRect {
@@ -45,7 +50,7 @@ struct TRect {
 
     // Moving or growing saturates at the int range instead of wrapping, so a
     // rectangle far off the image stays far off it.
-    constexpr TRect Offset(int dx, int dy) const
+    constexpr TRect Offset(std::int64_t dx, std::int64_t dy) const
     {
         return {SatAdd(Left, dx), SatAdd(Top, dy), SatAdd(Right, dx), SatAdd(Bottom, dy)};
     }

@@ -12,11 +12,6 @@ namespace {
 
 using i64 = std::int64_t;
 
-int ClampInt(i64 v)
-{
-    return int(std::clamp<i64>(v, INT_MIN, INT_MAX));
-}
-
 i64 FloorDiv(i64 a, i64 b)
 {
     const i64 q = a / b;
@@ -94,10 +89,9 @@ void ThinSegment(const TCanvasPainter& p, const TInk& ink, TDevPoint a, TDevPoin
 void WideSegment(const TCanvasPainter& p, const TInk& ink, const PenTip& tip, TDevPoint a, TDevPoint b)
 {
     const TRect& box = p.Box();
-    const TRect reach{ClampInt(i64(box.Left) - tip.reach), ClampInt(i64(box.Top) - tip.reach),
-                      ClampInt(i64(box.Right) + tip.reach), ClampInt(i64(box.Bottom) + tip.reach)};
+    const TRect reach = box.Inflate(tip.reach, tip.reach);
     WalkLine(a.x, a.y, b.x, b.y, reach, [&](i64 x, i64 y) { tip.Stamp(p, ink, x, y); });
-    if (reach.Contains({ClampInt(b.x), ClampInt(b.y)}))
+    if (reach.Contains({ClampToInt(b.x), ClampToInt(b.y)}))
         tip.Stamp(p, ink, b.x, b.y);
 }
 
@@ -463,8 +457,7 @@ namespace {
 
 TRect ToDevice(const TRect& r, TPoint org)
 {
-    return {ClampInt(i64(r.Left) + org.x), ClampInt(i64(r.Top) + org.y), ClampInt(i64(r.Right) + org.x),
-            ClampInt(i64(r.Bottom) + org.y)};
+    return r.Offset(org.x, org.y);
 }
 
 }  // namespace
@@ -511,8 +504,7 @@ TRect TCanvas::ClipRect() const
         return {};
     const TRect box = TRegion::FromRects(clip).BoundingBox();
     const TPoint o = state_.ViewportOrg;
-    return {ClampInt(i64(box.Left) - o.x), ClampInt(i64(box.Top) - o.y), ClampInt(i64(box.Right) - o.x),
-            ClampInt(i64(box.Bottom) - o.y)};
+    return box.Offset(-i64(o.x), -i64(o.y));
 }
 
 TPoint TCanvas::SetViewportOrg(TPoint p)
@@ -539,4 +531,18 @@ bool TCanvas::RestoreDC(int level)
     saved_.resize(std::size_t(index - 1));
     InvalidateClip();
     return true;
+}
+
+TCanvasSaver::TCanvasSaver(TCanvas& canvas, TCanvasSave what) : canvas_(canvas)
+{
+    if (what == TCanvasSave::StateAndFont)
+        font_.emplace().Assign(canvas.Font());
+    level_ = canvas.SaveDC();
+}
+
+TCanvasSaver::~TCanvasSaver()
+{
+    if (font_)
+        canvas_.Font().Assign(*font_);
+    canvas_.RestoreDC(level_);
 }

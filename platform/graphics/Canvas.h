@@ -1,8 +1,9 @@
 #pragma once
 
 #include "platform/core/Colors.h"
-#include "platform/graphics/Font.h"
 #include "platform/core/Types.h"
+#include "platform/graphics/Font.h"
+#include "platform/graphics/GraphicsTypes.h"
 
 #include <QImage>
 #include <QString>
@@ -10,15 +11,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class TBitmap;
 class TRegion;
-
-enum TPenStyle : std::uint8_t { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear };
-enum TBrushStyle : std::uint8_t { bsSolid, bsClear, bsPattern };
-enum TFillMode : std::uint8_t { fmAlternate, fmWinding };
-enum TBkMode : std::uint8_t { bkTransparent = 1, bkOpaque = 2 };
 
 // DrawText format flags.
 enum : unsigned {
@@ -45,25 +42,6 @@ enum : std::uint32_t {
     SRCPAINT = 0x00EE0086,
     SRCINVERT = 0x00660046,
     DSPDxax = 0x00E20746,
-};
-
-// Only solid and clear pens are distinguished: the dash styles draw solid
-// (nothing here draws dashed lines).
-struct TPen {
-    TColor Color = clBlack;
-    int Width = 1;
-    TPenStyle Style = psSolid;
-};
-
-// A brush: solid colour, nothing, or an 8 x 8 one-bit pattern whose set bits
-// take PatternSetColor and clear bits PatternClearColor (bit 7 of row 0 is
-// pixel (0, 0); the pattern is anchored at the image origin).
-struct TBrush {
-    TColor Color = clWhite;
-    TBrushStyle Style = bsSolid;
-    std::array<std::uint8_t, 8> Pattern{};
-    TColor PatternSetColor = clBlack;
-    TColor PatternClearColor = clWhite;
 };
 
 // Everything SaveDC/RestoreDC keep.
@@ -232,4 +210,22 @@ private:
         TColor seen;
     };
     FontColorLink fontColorLink_{*this};
+};
+
+// Saves a canvas's state when made and restores it on every path out, a paint
+// that throws included. TCanvasSave::StateAndFont keeps the canvas font object
+// too; it goes back before the state, so the text colour is the saved one.
+enum class TCanvasSave : std::uint8_t { State, StateAndFont };
+
+class TCanvasSaver {
+public:
+    explicit TCanvasSaver(TCanvas& canvas, TCanvasSave what = TCanvasSave::State);
+    ~TCanvasSaver();
+    TCanvasSaver(const TCanvasSaver&) = delete;
+    TCanvasSaver& operator=(const TCanvasSaver&) = delete;
+
+private:
+    TCanvas& canvas_;
+    std::optional<TFont> font_;
+    int level_;
 };

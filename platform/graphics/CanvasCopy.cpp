@@ -53,7 +53,7 @@ struct BlitJob {
     TDevRect dest;
     TDevRect src;
     std::uint32_t rop = SRCCOPY;
-    std::optional<std::uint32_t> key;  // RGB of pixels to leave out
+    std::optional<std::uint32_t> key;  // pixel of the colour to leave out
 };
 
 // Source coordinate for every destination coordinate of [from, to): pixel
@@ -91,7 +91,7 @@ void CopyRow(const BlitJob& job, const TInk& brush, std::uint32_t* row, int a, i
         if (sx < 0)
             continue;
         const std::uint32_t s = src[sx];
-        if (job.key && (s & kRgbMask) == *job.key)
+        if (job.key && IsKeyPixel(s, *job.key))
             continue;
         row[x] = plain ? (s | 0xFF000000u) : ApplyRop(job.rop, row[x], s, PatternAt(brush, x, y));
     }
@@ -171,7 +171,7 @@ void TCanvas::DrawTransparent(int x, int y, const TBitmap& bmp, TColor key)
     const TDevRect d{i64(x) + ViewportOrg().x, i64(y) + ViewportOrg().y, 0, 0};
     Blit(*this, bmp.Image(),
          {{d.l, d.t, d.l + bmp.Width(), d.t + bmp.Height()}, {0, 0, bmp.Width(), bmp.Height()}, SRCCOPY,
-          key == clNone ? std::nullopt : std::optional(RGBToPixel(ColorToRGB(key)) & kRgbMask)});
+          key == clNone ? std::nullopt : std::optional(ColorToPixel(key))});
 }
 
 void TCanvas::StretchDraw(const TRect& dest, const TBitmap& bmp)

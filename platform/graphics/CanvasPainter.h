@@ -3,12 +3,15 @@
 // Internal to the canvas: row access to the target image and the device clip
 // for one drawing operation, and the inks (pen and brush resolved to pixels).
 
-#include "platform/graphics/Canvas.h"
+#include "platform/core/Types.h"
+#include "platform/graphics/GraphicsTypes.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
+
+class TCanvas;
 
 // A point and a rectangle in device coordinates, wide enough that logical
 // coordinates anywhere in the int range plus a viewport origin never wrap.

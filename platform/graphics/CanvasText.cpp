@@ -2,6 +2,7 @@
 // DrawText-style formatted output, drawn into the canvas image through Qt.
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/Region.h"
+#include "platform/graphics/TextPrefix.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -22,8 +24,6 @@ const QString kEllipsis = QStringLiteral("...");
 using Wide = long long;
 // No text reaches this far, so a line starting beyond it cannot show.
 constexpr Wide kFar = Wide(1) << 28;
-
-int Saturate(Wide v) { return int(std::clamp<Wide>(v, INT_MIN, INT_MAX)); }
 
 // The font a text call works with: the Qt font, its metrics and the
 // baseline rotation of the selected created font.
@@ -64,7 +64,7 @@ int Extent(const QFontMetrics& fm, const Justification& j, QStringView s)
     Wide w = fm.horizontalAdvance(s.toString());
     if (j.Active())
         w += j.ExtraForCount(int(s.count(kBlank)));
-    return Saturate(w);
+    return ClampToInt(w);
 }
 
 // How many leading characters of s fit into maxWidth. Widths add up
@@ -156,12 +156,6 @@ bool CellMayShow(const QRegion& clip, const TextFont& tf, WidePoint at, int widt
            at.y - h < Wide(box.top()) + box.height() && at.y + 2 * h > box.top();
 }
 
-TRect Offset(const TRect& r, TPoint d)
-{
-    return {Saturate(Wide(r.Left) + d.x), Saturate(Wide(r.Top) + d.y), Saturate(Wide(r.Right) + d.x),
-            Saturate(Wide(r.Bottom) + d.y)};
-}
-
 struct LinePaint {
     WidePoint at;          // logical top-left of the text cell
     const QString& text;
@@ -177,7 +171,7 @@ void PaintTextLine(QImage& img, const TCanvasState& st, const QRegion& canvasCli
         return;
     QRegion clip = canvasClip;
     if (line.clip)
-        clip &= ToQRect(Offset(*line.clip, st.ViewportOrg));
+        clip &= ToQRect(line.clip->Offset(st.ViewportOrg.x, st.ViewportOrg.y));
     const Justification j = JustificationOf(st);
     const int width = Extent(tf.fm, j, line.text);
     const WidePoint device{line.at.x + st.ViewportOrg.x, line.at.y + st.ViewportOrg.y};
@@ -273,20 +267,11 @@ private:
             hard_ = raw.toString();
             return;
         }
-        hard_.clear();
-        hard_.reserve(raw.size());
-        for (int i = 0; i < raw.size(); ++i) {
-            if (raw[i] != kPrefix) {
-                hard_ += raw[i];
-            } else if (i + 1 < raw.size()) {
-                ++i;
-                if (raw[i] != kPrefix)
-                    hardUnderline_ = int(hard_.size());
-                hard_ += raw[i];
-            } else if (endsString) {
-                hard_ += kPrefix;
-            }
-        }
+        TPrefixedText r = ::ResolvePrefixes(raw);
+        hard_ = std::move(r.text);
+        hardUnderline_ = r.last;
+        if (r.dangling && endsString)
+            hard_ += kPrefix;
     }
 
     // The next piece of the current hard line: all of it, or with
@@ -351,7 +336,7 @@ private:
 
     void Ellipsify(LaidLine& line) const
     {
-        const int room = Saturate(Wide(maxWidth_) - Extent(fm_, j_, kEllipsis));
+        const int room = ClampToInt(Wide(maxWidth_) - Extent(fm_, j_, kEllipsis));
         const int keep = room > 0 ? CharsFit(fm_, j_, line.text, room) : 0;
         line.text = line.text.left(keep) + kEllipsis;
         if (line.underline >= keep)
@@ -433,7 +418,7 @@ int TCanvas::DrawText(const QString& s, TRect& r, unsigned flags)
         const int h = (flags & DT_SINGLELINE) ? lh : 0;
         if (calc) {
             r.Right = r.Left;
-            r.Bottom = Saturate(Wide(r.Top) + h);
+            r.Bottom = ClampToInt(Wide(r.Top) + h);
         }
         return h;
     }
@@ -445,7 +430,7 @@ int TCanvas::DrawText(const QString& s, TRect& r, unsigned flags)
     const Wide top = r.Top;
     const Wide right = r.Right;
     const Wide bottom = r.Bottom;
-    LineSource lines(s, flags, Saturate(right - left), tf.fm, j);
+    LineSource lines(s, flags, ClampToInt(right - left), tf.fm, j);
     Wide y = top;
     int widest = 0;
     bool last = false;
@@ -474,8 +459,8 @@ int TCanvas::DrawText(const QString& s, TRect& r, unsigned flags)
     } while (!lines.AtEnd() && !last);
 
     if (calc) {
-        r.Right = Saturate(left + widest);
-        r.Bottom = Saturate(y);
+        r.Right = ClampToInt(left + widest);
+        r.Bottom = ClampToInt(y);
     }
-    return Saturate(y - top);
+    return ClampToInt(y - top);
 }

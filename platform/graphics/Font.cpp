@@ -1,5 +1,7 @@
 #include "platform/graphics/Font.h"
 
+#include "platform/core/Property.h"
+
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QHash>
@@ -166,18 +168,14 @@ TFont::TFont() : name_(QStringLiteral("MS Sans Serif")), height_(-kDefaultEmPixe
 
 void TFont::SetName(const QString& v)
 {
-    if (v == name_)
-        return;
-    name_ = v;
-    Changed();
+    if (Store(name_, v))
+        Changed();
 }
 
 void TFont::SetHeight(int v)
 {
-    if (v == height_)
-        return;
-    height_ = v;
-    Changed();
+    if (Store(height_, v))
+        Changed();
 }
 
 int TFont::Size() const { return -MulDiv(height_, 72, kScreenDpi); }
@@ -186,26 +184,20 @@ void TFont::SetSize(int points) { SetHeight(-MulDiv(points, kScreenDpi, 72)); }
 
 void TFont::SetStyle(TFontStyles v)
 {
-    if (v == style_)
-        return;
-    style_ = v;
-    Changed();
+    if (Store(style_, v))
+        Changed();
 }
 
 void TFont::SetCharset(std::uint8_t v)
 {
-    if (v == charset_)
-        return;
-    charset_ = v;
-    Changed();
+    if (Store(charset_, v))
+        Changed();
 }
 
 void TFont::SetColor(TColor v)
 {
-    if (v == color_)
-        return;
-    color_ = v;
-    Changed();
+    if (Store(color_, v))
+        Changed();
 }
 
 void TFont::Assign(const TFont& other)
@@ -247,6 +239,5 @@ QFont TFont::QtFont() const
 
 void TFont::Changed()
 {
-    if (OnChange)
-        OnChange();
+    Fire(OnChange);
 }

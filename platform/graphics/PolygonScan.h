@@ -9,8 +9,8 @@
 // never are), each crosses the row at ceil(xExact(y)), and a span covers
 // ceil(xLeft) <= x < ceil(xRight).
 
-#include "platform/graphics/Canvas.h"
 #include "platform/core/Types.h"
+#include "platform/graphics/GraphicsTypes.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -10,11 +10,6 @@ namespace {
 
 using i64 = std::int64_t;
 
-int ClampInt(i64 v)
-{
-    return int(std::clamp<i64>(v, INT_MIN, INT_MAX));
-}
-
 // Appends bands from top to bottom and keeps the rectangles canonical: a band
 // whose spans equal the band just above it and touches it extends that band,
 // so equal pixel sets always give equal rectangle lists.
@@ -26,8 +21,8 @@ public:
     template <class T>
     void Add(i64 y0, i64 y1, const T* spans, std::size_t n)
     {
-        const int top = ClampInt(y0);
-        const int bottom = ClampInt(y1);
+        const int top = ClampToInt(y0);
+        const int bottom = ClampToInt(y1);
         if (n == 0 || bottom <= top)
             return;
         if (Extends(top, spans, n)) {
@@ -37,7 +32,7 @@ public:
         }
         lastStart_ = out_.size();
         for (std::size_t i = 0; i + 1 < n; i += 2)
-            out_.push_back({ClampInt(spans[i]), top, ClampInt(spans[i + 1]), bottom});
+            out_.push_back({ClampToInt(spans[i]), top, ClampToInt(spans[i + 1]), bottom});
     }
 
 private:
@@ -48,7 +43,7 @@ private:
             return false;
         for (std::size_t i = 0; i + 1 < n; i += 2) {
             const TRect& r = out_[lastStart_ + i / 2];
-            if (r.Left != ClampInt(spans[i]) || r.Right != ClampInt(spans[i + 1]))
+            if (r.Left != ClampToInt(spans[i]) || r.Right != ClampToInt(spans[i + 1]))
                 return false;
         }
         return true;
@@ -297,8 +292,7 @@ TRegion TRegion::Offset(int dx, int dy) const
     for (const TRect& s : rects_) {
         // Saturate instead of wrapping; a rectangle squeezed empty at the
         // edge of the coordinate range is dropped.
-        const TRect t{ClampInt(i64(s.Left) + dx), ClampInt(i64(s.Top) + dy), ClampInt(i64(s.Right) + dx),
-                      ClampInt(i64(s.Bottom) + dy)};
+        const TRect t = s.Offset(dx, dy);
         if (!t.IsEmpty())
             r.rects_.push_back(t);
     }
@@ -341,7 +335,7 @@ TRegion TRegion::FromImageExcept(const QImage& img, TColor key)
     if (img.isNull())
         return rgn;
     const QImage rgb = img.depth() == 32 ? img : img.convertToFormat(QImage::Format_RGB32);
-    const std::uint32_t keyPx = RGBToPixel(ColorToRGB(key)) & 0x00FFFFFFu;
+    const std::uint32_t keyPx = ColorToPixel(key);
     BandBuilder builder(rgn.rects_);
     std::vector<int> runs;
     const int w = rgb.width();
@@ -350,12 +344,12 @@ TRegion TRegion::FromImageExcept(const QImage& img, TColor key)
         runs.clear();
         int x = 0;
         while (x < w) {
-            while (x < w && (row[x] & 0x00FFFFFFu) == keyPx)
+            while (x < w && IsKeyPixel(row[x], keyPx))
                 ++x;
             if (x == w)
                 break;
             const int x0 = x;
-            while (x < w && (row[x] & 0x00FFFFFFu) != keyPx)
+            while (x < w && !IsKeyPixel(row[x], keyPx))
                 ++x;
             runs.push_back(x0);
             runs.push_back(x);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/graphics/Canvas.h"
 #include "platform/core/Types.h"
+#include "platform/graphics/GraphicsTypes.h"
 
 #include <QRegion>
 

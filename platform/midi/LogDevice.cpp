@@ -1,4 +1,5 @@
 #include "platform/midi/MidiDevice.h"
+#include "platform/runtime/FileDescriptor.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -15,22 +16,16 @@ namespace {
 class TLogDevice : public TMidiDevice {
 public:
     explicit TLogDevice(int fd) : fd_(fd) {}
-    ~TLogDevice() override { ::close(fd_); }
-    TLogDevice(const TLogDevice&) = delete;
-    TLogDevice& operator=(const TLogDevice&) = delete;
 
     void Send(std::uint32_t message) override
     {
         char line[10];
         std::snprintf(line, sizeof line, "%08X\n", unsigned(message));
-        ssize_t n;
-        do
-            n = ::write(fd_, line, 9);
-        while (n < 0 && errno == EINTR);
+        WriteAll(fd_.Get(), line, 9);
     }
 
 private:
-    int fd_;
+    TFileDescriptor fd_;
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/midi/MidiDevice.h"
 #include "platform/midi/MidiDiagnostics.h"
+#include "platform/runtime/FileDescriptor.h"
 
 #include <fluidsynth.h>
 
@@ -51,11 +52,7 @@ std::uint32_t LE32(const unsigned char* p)
 
 bool ReadAt(int fd, unsigned char* into, std::size_t size, off_t at)
 {
-    ssize_t got;
-    do
-        got = ::pread(fd, into, size, at);
-    while (got < 0 && errno == EINTR);
-    return got == ssize_t(size);
+    return RetryInterrupted([&] { return ::pread(fd, into, size, at); }) == ssize_t(size);
 }
 
 // A SoundFont is a RIFF file of form "sfbk" (SF3 too) made of the lists
@@ -92,7 +89,8 @@ bool HasSoundFontLayout(int fd, off_t fileSize)
 
 std::string CheckSoundFont(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const TFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const int fd = file.Get();
     if (fd < 0) {
         if (errno == ENOENT)
             return "SoundFont " + path + " does not exist";
@@ -105,7 +103,6 @@ std::string CheckSoundFont(const std::string& path)
         problem = "cannot read SoundFont " + path + ": " + std::strerror(errno);
     else if (!HasSoundFontLayout(fd, st.st_size))
         problem = path + " is not a SoundFont";
-    ::close(fd);
     return problem;
 }
 

@@ -21,23 +21,6 @@ void PutLE(unsigned char* at, std::uint32_t v, int bytes)
         at[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-bool WriteAll(int fd, const void* data, std::size_t size, off_t offset = -1)
-{
-    const auto* p = static_cast<const unsigned char*>(data);
-    while (size > 0) {
-        const ssize_t n = offset < 0 ? ::write(fd, p, size) : ::pwrite(fd, p, size, offset);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        size -= std::size_t(n);
-        if (offset >= 0)
-            offset += n;
-    }
-    return true;
-}
-
 std::array<unsigned char, kHeaderBytes> WavHeader(int sampleRate, std::uint32_t dataBytes)
 {
     constexpr int channels = 2, bytesPerSample = 2;
@@ -80,10 +63,7 @@ std::unique_ptr<TWavFile> TWavFile::Create(const std::string& path, int sampleRa
     return file;
 }
 
-TWavFile::~TWavFile()
-{
-    ::close(fd_);
-}
+TWavFile::~TWavFile() = default;
 
 void TWavFile::Append(const std::int16_t* frames, int count)
 {
@@ -94,7 +74,7 @@ void TWavFile::Append(const std::int16_t* frames, int count)
     std::vector<unsigned char> out(bytes);
     for (std::size_t i = 0; i < std::size_t(count) * 2; ++i)
         PutLE(&out[2 * i], std::uint16_t(frames[i]), 2);
-    if (!WriteAll(fd_, out.data(), out.size())) {
+    if (!WriteAll(fd_.Get(), out.data(), out.size())) {
         // A part may have been written (a full disk): the header would no
         // longer match what follows, so the file stays as it was.
         failed_ = true;
@@ -103,9 +83,9 @@ void TWavFile::Append(const std::int16_t* frames, int count)
     dataBytes_ += bytes;
     unsigned char size[4];
     PutLE(size, 36 + dataBytes_, 4);
-    WriteAll(fd_, size, 4, 4);
+    WriteAll(fd_.Get(), size, 4, 4);
     PutLE(size, dataBytes_, 4);
-    WriteAll(fd_, size, 4, 40);
+    WriteAll(fd_.Get(), size, 4, 40);
 }
 
 TWavDevice::TWavDevice(std::unique_ptr<TSynthEngine> engine, std::unique_ptr<TWavFile> file, TWavPacing pacing)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/midi/MidiDevice.h"
+#include "platform/runtime/FileDescriptor.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -31,7 +32,7 @@ public:
 
 private:
     explicit TWavFile(int fd) : fd_(fd) {}
-    int fd_;
+    TFileDescriptor fd_;
     std::uint32_t dataBytes_ = 0;
     bool failed_ = false;
 };

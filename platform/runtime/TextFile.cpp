@@ -1,6 +1,7 @@
 #include "platform/runtime/TextFile.h"
 
 #include "platform/runtime/Encoding.h"
+#include "platform/runtime/FileDescriptor.h"
 #include "platform/runtime/SysUtils.h"
 
 #include <QFile>
@@ -12,24 +13,14 @@
 
 namespace {
 
-// Closes the descriptor on every path out.
-struct FileDescriptor {
-    int fd;
-    ~FileDescriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
 QByteArray ReadBytes(const QString& path)
 {
     const QByteArray name = QFile::encodeName(path);
-    FileDescriptor file{::open(name.constData(), O_RDONLY | O_CLOEXEC)};
-    if (file.fd < 0)
+    const TFileDescriptor file(::open(name.constData(), O_RDONLY | O_CLOEXEC));
+    if (!file.IsOpen())
         throw FileOpenError(path, errno);
     struct stat st {};
-    if (::fstat(file.fd, &st) != 0)
+    if (::fstat(file.Get(), &st) != 0)
         throw FileOpenError(path, errno);
     if (S_ISDIR(st.st_mode))
         throw FileOpenError(path, EISDIR);
@@ -40,12 +31,9 @@ QByteArray ReadBytes(const QString& path)
     QByteArray bytes;
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(file.fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+        const ssize_t n = RetryInterrupted([&] { return ::read(file.Get(), buffer, sizeof buffer); });
+        if (n < 0)
             throw FileOpenError(path, errno);
-        }
         if (n == 0)
             break;
         if (bytes.size() + n > MaxTextFileSize)

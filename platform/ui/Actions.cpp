@@ -1,5 +1,7 @@
 #include "platform/ui/Actions.h"
 
+#include "platform/core/Property.h"
+
 #include <algorithm>
 
 namespace {
@@ -96,26 +98,20 @@ TAction::~TAction()
 
 void TAction::SetCaption(const QString& v)
 {
-    if (v == caption_)
-        return;
-    caption_ = v;
-    Changed();
+    if (Store(caption_, v))
+        Changed();
 }
 
 void TAction::SetEnabled(bool v)
 {
-    if (v == enabled_)
-        return;
-    enabled_ = v;
-    Changed();
+    if (Store(enabled_, v))
+        Changed();
 }
 
 void TAction::SetImageIndex(int v)
 {
-    if (v == imageIndex_)
-        return;
-    imageIndex_ = v;
-    Changed();
+    if (Store(imageIndex_, v))
+        Changed();
 }
 
 void TAction::SetImages(TImageList* v)

@@ -57,16 +57,18 @@ private:
 // action's caption and enabled state to the control; later changes of the
 // action reach every linked control. A linked control's click executes the
 // action when it has an OnExecute handler.
-class TAction : public TComponent {
+class TAction : public TComponent, public TActionDuties {
 public:
     explicit TAction(TComponent* owner);
     ~TAction() override;
 
     QString ClassName() const override { return QStringLiteral("TAction"); }
 
-    const QString& Caption() const { return caption_; }
+    TAction* Action() override { return this; }
+
+    const QString& Caption() const override { return caption_; }
     void SetCaption(const QString& v);
-    bool Enabled() const { return enabled_; }
+    bool Enabled() const override { return enabled_; }
     void SetEnabled(bool v);
     int ImageIndex() const { return imageIndex_; }
     void SetImageIndex(int v);
@@ -76,7 +78,7 @@ public:
 
     TNotifyEvent OnExecute;
     // Runs OnExecute; false when there is none.
-    bool Execute();
+    bool Execute() override;
 
     // The controls linked to this action, in linking order.
     const std::vector<TControl*>& Clients() const { return clients_; }
@@ -84,8 +86,8 @@ public:
 private:
     friend class TControl;
     friend class TImageList;
-    void AddClient(TControl* c);
-    void RemoveClient(TControl* c);
+    void AddClient(TControl* c) override;
+    void RemoveClient(TControl* c) override;
     void Changed();
 
     QString caption_;

@@ -1,8 +1,8 @@
 #include "platform/ui/Controls.h"
 
-#include "platform/ui/Actions.h"
+#include "platform/core/Property.h"
+#include "platform/core/ScopeExit.h"
 
-#include "platform/ui/Forms.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -59,14 +59,25 @@ std::vector<TControl*> ChildControls(const QWidget* w)
 
 }  // namespace
 
+namespace {
+
+TExceptionReporter g_exceptionReporter = nullptr;
+
+}  // namespace
+
+void SetExceptionReporter(TExceptionReporter reporter)
+{
+    g_exceptionReporter = reporter;
+}
+
 void GuardedCall(const std::function<void()>& f)
 {
     try {
         f();
     } catch (...) {
-        if (!Application)
+        if (!g_exceptionReporter)
             throw;
-        Application->HandleException(std::current_exception());
+        g_exceptionReporter(std::current_exception());
     }
 }
 
@@ -187,7 +198,7 @@ void TControl::ApplyGeometry()
 {
     // Only a form is a window of its own, with a size the user cannot change;
     // a control waiting for its parent must not carry such limits along.
-    if (!parent_ && dynamic_cast<TForm*>(this)) {
+    if (!parent_ && dynamic_cast<TFormDuties*>(this)) {
         move(left_, top_);
         setFixedSize(width_, height_);
     } else {
@@ -240,12 +251,18 @@ void TControl::SetParent(TWinControl* parent)
         parent_->Realign();
 }
 
-TForm* TControl::ParentForm() const
+TFormDuties* TControl::FormDuties() const
 {
     const TControl* c = this;
     while (c->parent_)
         c = c->parent_;
-    return dynamic_cast<TForm*>(const_cast<TControl*>(c));
+    return dynamic_cast<TFormDuties*>(const_cast<TControl*>(c));
+}
+
+TForm* TControl::ParentForm() const
+{
+    TFormDuties* form = FormDuties();
+    return form ? form->Form() : nullptr;
 }
 
 void TControl::ApplyVisibility()
@@ -257,9 +274,8 @@ void TControl::ApplyVisibility()
 
 void TControl::SetVisible(bool v)
 {
-    if (v == visible_)
+    if (!Store(visible_, v))
         return;
-    visible_ = v;
     ApplyVisibility();
     VisibleChanged();
     if (align_ != alNone && parent_)
@@ -279,9 +295,8 @@ bool TControl::Showing() const
 
 void TControl::SetEnabled(bool v)
 {
-    if (v == enabled_)
+    if (!Store(enabled_, v))
         return;
-    enabled_ = v;
     QWidget::setEnabled(v);
     EnabledChanged();
 }
@@ -304,10 +319,8 @@ void TControl::StoreColor(TColor v)
 
 void TControl::SetParentColor(bool v)
 {
-    if (v == parentColor_)
-        return;
-    parentColor_ = v;
-    ParentColorChanged();
+    if (Store(parentColor_, v))
+        ParentColorChanged();
 }
 
 void TControl::ParentColorChanged()
@@ -318,10 +331,8 @@ void TControl::ParentColorChanged()
 
 void TControl::SetParentFont(bool v)
 {
-    if (v == parentFont_)
-        return;
-    parentFont_ = v;
-    ParentFontChanged();
+    if (Store(parentFont_, v))
+        ParentFontChanged();
 }
 
 void TControl::ParentFontChanged()
@@ -351,17 +362,14 @@ void TControl::FontObjectChanged()
 
 void TControl::SetCaption(const QString& v)
 {
-    if (v == caption_)
-        return;
-    caption_ = v;
-    TextChanged();
+    if (Store(caption_, v))
+        TextChanged();
 }
 
 void TControl::SetAlign(TAlign v)
 {
-    if (v == align_)
+    if (!Store(align_, v))
         return;
-    align_ = v;
     if (parent_)
         parent_->Realign();
 }
@@ -419,21 +427,8 @@ void TControl::EraseBackground(TCanvas&) {}
 
 void TControl::PaintTo(TCanvas& canvas, TPoint origin)
 {
-    const int saved = canvas.SaveDC();
-    TFont savedFont;
-    savedFont.Assign(canvas.Font());
-    struct Restore {
-        TControl* control;
-        TCanvas& canvas;
-        int saved;
-        TFont& font;
-        ~Restore()
-        {
-            control->activeCanvas_ = &control->ownCanvas_;
-            canvas.Font().Assign(font);
-            canvas.RestoreDC(saved);
-        }
-    } restore{this, canvas, saved, savedFont};
+    const TCanvasSaver saved(canvas, TCanvasSave::StateAndFont);
+    const TScopeExit ownCanvasBack([this] { activeCanvas_ = &ownCanvas_; });
 
     canvas.SetViewportOrg(canvas.ViewportOrg() + origin);
     canvas.IntersectClipRect(ClientRect());
@@ -458,7 +453,7 @@ void TControl::paintEvent(QPaintEvent*)
             dirty_ = false;
             std::exception_ptr e = std::current_exception();
             QMetaObject::invokeMethod(
-                qApp, [e] { if (Application) Application->HandleException(e); }, Qt::QueuedConnection);
+                qApp, [e] { if (g_exceptionReporter) g_exceptionReporter(e); }, Qt::QueuedConnection);
         }
     }
     if (surface_.isNull())
@@ -543,11 +538,10 @@ void TControl::Click()
 {
     if (action_ && action_->Execute())
         return;
-    if (OnClick)
-        OnClick(this);
+    Fire(OnClick, this);
 }
 
-void TControl::SetAction(TAction* v)
+void TControl::SetAction(TActionDuties* v)
 {
     if (v == action_)
         return;
@@ -570,44 +564,37 @@ void TControl::ActionChange()
 
 void TControl::DblClick()
 {
-    if (OnDblClick)
-        OnDblClick(this);
+    Fire(OnDblClick, this);
 }
 
 void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
-    if (OnMouseDown)
-        OnMouseDown(this, button, shift, x, y);
+    Fire(OnMouseDown, this, button, shift, x, y);
 }
 
 void TControl::MouseMove(TShiftState shift, int x, int y)
 {
-    if (OnMouseMove)
-        OnMouseMove(this, shift, x, y);
+    Fire(OnMouseMove, this, shift, x, y);
 }
 
 void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
-    if (OnMouseUp)
-        OnMouseUp(this, button, shift, x, y);
+    Fire(OnMouseUp, this, button, shift, x, y);
 }
 
 void TControl::KeyDown(TKeyCode& key, TShiftState shift)
 {
-    if (OnKeyDown)
-        OnKeyDown(this, key, shift);
+    Fire(OnKeyDown, this, key, shift);
 }
 
 void TControl::KeyUp(TKeyCode& key, TShiftState shift)
 {
-    if (OnKeyUp)
-        OnKeyUp(this, key, shift);
+    Fire(OnKeyUp, this, key, shift);
 }
 
 void TControl::KeyPress(QChar& key)
 {
-    if (OnKeyPress)
-        OnKeyPress(this, key);
+    Fire(OnKeyPress, this, key);
 }
 
 bool TControl::DialogKey(TKeyCode, TShiftState)
@@ -642,14 +629,12 @@ void TControl::TextChanged()
 
 void TControl::MouseEnter()
 {
-    if (OnMouseEnter)
-        OnMouseEnter(this);
+    Fire(OnMouseEnter, this);
 }
 
 void TControl::MouseLeave()
 {
-    if (OnMouseLeave)
-        OnMouseLeave(this);
+    Fire(OnMouseLeave, this);
 }
 
 void TControl::FocusChanged(TWinControl*) {}
@@ -743,15 +728,16 @@ void TControl::keyPressEvent(QKeyEvent* e)
     GuardedCall([&] {
         TKeyCode key = e->key();
         const TShiftState shift = ShiftFromQt(e->modifiers(), Qt::NoButton);
-        TForm* form = ParentForm();
+        TFormDuties* form = FormDuties();
         auto* win = dynamic_cast<TWinControl*>(this);
         // Enter and Escape go to the default and cancel buttons unless the
         // focused control handles them itself.
-        if (form && IsDialogKeyCode(key) && !(win && win->WantsKey(key, shift)) && form->DialogKey(key, shift))
+        if (form && IsDialogKeyCode(key) && !(win && win->WantsKey(key, shift)) && form->FormDialogKey(key, shift))
             return;
-        const bool preview = form && form != this && form->KeyPreview();
+        // A form is the top of its own chain: only its controls are previewed.
+        const bool preview = form && parent_ && form->KeyPreview();
         if (preview)
-            form->KeyDown(key, shift);
+            form->PreviewKeyDown(key, shift);
         if (!alive)
             return;
         if (key != 0)
@@ -761,10 +747,10 @@ void TControl::keyPressEvent(QKeyEvent* e)
         for (QChar ch : text) {
             if (!alive)
                 return;
-            if (!(win && win->WantsChars()) && form && form->DialogChar(ch, shift))
+            if (!(win && win->WantsChars()) && form && form->FormDialogChar(ch, shift))
                 continue;
             if (preview) {
-                form->KeyPress(ch);
+                form->PreviewKeyPress(ch);
                 if (ch.isNull() || !alive)
                     continue;
             }
@@ -780,9 +766,9 @@ void TControl::keyReleaseEvent(QKeyEvent* e)
     GuardedCall([&] {
         TKeyCode key = e->key();
         const TShiftState shift = ShiftFromQt(e->modifiers(), Qt::NoButton);
-        TForm* form = ParentForm();
-        if (form && form != this && form->KeyPreview())
-            form->KeyUp(key, shift);
+        TFormDuties* form = FormDuties();
+        if (form && parent_ && form->KeyPreview())
+            form->PreviewKeyUp(key, shift);
         if (alive && key != 0)
             KeyUp(key, shift);
     });
@@ -827,9 +813,8 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner)
 TWinControl::~TWinControl()
 {
     BeginDestroy();
-    if (TForm* f = ParentForm(); f && f != this && f->activeControl_ &&
-                                 (f->activeControl_ == this || isAncestorOf(f->activeControl_)))
-        f->activeControl_ = nullptr;
+    if (TFormDuties* f = FormDuties(); f && parent_)
+        f->ControlGoing(this);
     if (parent_)
         parent_->RemoveTab(this);
     DestroyComponents();
@@ -891,18 +876,14 @@ void TWinControl::SetTabOrder(int v)
 
 void TWinControl::SetTabStop(bool v)
 {
-    if (v == tabStop_)
-        return;
-    tabStop_ = v;
-    UpdateFocusPolicy();
+    if (Store(tabStop_, v))
+        UpdateFocusPolicy();
 }
 
 void TWinControl::SetFocusOnClick(bool v)
 {
-    if (v == focusOnClick_)
-        return;
-    focusOnClick_ = v;
-    UpdateFocusPolicy();
+    if (Store(focusOnClick_, v))
+        UpdateFocusPolicy();
 }
 
 void TWinControl::UpdateFocusPolicy()
@@ -925,8 +906,8 @@ bool TWinControl::CanFocus() const
 
 void TWinControl::SetFocus()
 {
-    if (TForm* f = ParentForm(); f && f != this)
-        f->activeControl_ = this;
+    if (TFormDuties* f = FormDuties(); f && parent_)
+        f->NoteActiveControl(this);
     setFocus(Qt::OtherFocusReason);
 }
 
@@ -984,10 +965,7 @@ void TWinControl::Realign()
     if (aligning_)
         return;
     aligning_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{aligning_};
+    const TScopeExit reset([this] { aligning_ = false; });
 
     std::vector<TControl*> aligned;
     for (TControl* c : ChildControls(this))
@@ -1029,31 +1007,28 @@ void TWinControl::Resize()
 
 void TWinControl::DoEnter()
 {
-    if (OnEnter)
-        OnEnter(this);
+    Fire(OnEnter, this);
 }
 
 void TWinControl::DoExit()
 {
-    if (OnExit)
-        OnExit(this);
+    Fire(OnExit, this);
 }
 
 void TWinControl::EraseBackground(TCanvas& canvas)
 {
     if (controlStyle_ & csOpaque)
         return;
-    const int saved = canvas.SaveDC();
+    const TCanvasSaver saved(canvas);
     canvas.Brush().Style = bsSolid;
     canvas.Brush().Color = color_;
     canvas.FillRect(ClientRect());
-    canvas.RestoreDC(saved);
 }
 
 void TWinControl::focusInEvent(QFocusEvent* e)
 {
     QWidget::focusInEvent(e);
-    if (TForm* f = ParentForm())
+    if (TFormDuties* f = FormDuties())
         GuardedCall([&] { f->ControlFocused(this); });
     GuardedCall([&] { DoEnter(); });
 }
@@ -1077,7 +1052,7 @@ bool TGraphicControl::PassesMouseToForm() const
 {
     // On a form dragged by its surface a windowless control is part of that
     // surface: the press moves the window.
-    auto* form = dynamic_cast<TForm*>(Parent());
+    auto* form = dynamic_cast<TFormDuties*>(Parent());
     return form && form->DragBySurface();
 }
 

@@ -20,6 +20,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <vector>
 
@@ -106,6 +107,12 @@ using TMouseMoveEvent = std::function<void(TComponent* sender, TShiftState shift
 // so exceptions never unwind through Qt's own frames.
 void GuardedCall(const std::function<void()>& f);
 
+// Where GuardedCall hands what it catches: the application installs its error
+// box here for its lifetime (nullptr: none). With none installed the
+// exception goes on to the caller.
+using TExceptionReporter = void (*)(std::exception_ptr);
+void SetExceptionReporter(TExceptionReporter reporter);
+
 // ---------------------------------------------------------------------------
 // TComponent: owner, name, tag, state.
 
@@ -161,6 +168,59 @@ private:
 };
 
 // ---------------------------------------------------------------------------
+// What a control needs of its form and of its action. The form and the action
+// implement these, so the controls know neither of them: a control finds its
+// form as the top of its parent chain when that implements TFormDuties.
+
+class TFormDuties {
+public:
+    // The form itself, for code that works with forms.
+    virtual TForm* Form() = 0;
+
+    // The active control: the one that has (or last had) the focus. A control
+    // told to take the focus becomes it at once; one gaining the keyboard
+    // focus is announced; one going away (or holding it) gives it up.
+    virtual void NoteActiveControl(TWinControl* c) = 0;
+    virtual void ControlFocused(TWinControl* c) = 0;
+    virtual void ControlGoing(TWinControl* c) = 0;
+
+    // Key preview: the form sees each key and typed character before the
+    // focused control.
+    virtual bool KeyPreview() const = 0;
+    virtual void PreviewKeyDown(TKeyCode& key, TShiftState shift) = 0;
+    virtual void PreviewKeyUp(TKeyCode& key, TShiftState shift) = 0;
+    virtual void PreviewKeyPress(QChar& ch) = 0;
+
+    // Enter, Escape and accelerators offered to the whole form; true: used.
+    virtual bool FormDialogKey(TKeyCode key, TShiftState shift) = 0;
+    virtual bool FormDialogChar(QChar ch, TShiftState shift) = 0;
+
+    // Whether a press on the form's surface moves the window.
+    virtual bool DragBySurface() const = 0;
+
+protected:
+    ~TFormDuties() = default;
+};
+
+class TActionDuties {
+public:
+    // The action itself, for code that works with actions.
+    virtual TAction* Action() = 0;
+
+    virtual const QString& Caption() const = 0;
+    virtual bool Enabled() const = 0;
+    // Runs the action's command; false when it has none.
+    virtual bool Execute() = 0;
+
+    // Linked controls follow the action's later changes.
+    virtual void AddClient(TControl* c) = 0;
+    virtual void RemoveClient(TControl* c) = 0;
+
+protected:
+    ~TActionDuties() = default;
+};
+
+// ---------------------------------------------------------------------------
 // TControl: a widget with the framework's properties.
 
 // Every control is a QWidget. Its look is composed by Paint() in Canvas(), a
@@ -210,6 +270,8 @@ public:
     virtual void SetParent(TWinControl* parent);
     // The form that contains the control (itself for a form), or nullptr.
     TForm* ParentForm() const;
+    // The same seen through what a control needs of it.
+    TFormDuties* FormDuties() const;
 
     // --- Visibility and enabling (the control's own flags; a hidden or
     // disabled parent hides or disables the children on screen as well).
@@ -308,8 +370,8 @@ public:
 
     // --- Action: a linked command (not owned). Linking copies its caption
     // and enabled state; its later changes are copied too.
-    TAction* Action() const { return action_; }
-    void SetAction(TAction* v);
+    TAction* Action() const { return action_ ? action_->Action() : nullptr; }
+    void SetAction(TActionDuties* v);
 
     // --- Input handlers. The defaults fire the matching event.
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
@@ -417,7 +479,7 @@ private:
     bool clickPending_ = false;
     bool mouseInside_ = false;
     bool explicitCapture_ = false;
-    TAction* action_ = nullptr;
+    TActionDuties* action_ = nullptr;
 };
 
 // ---------------------------------------------------------------------------

@@ -1,6 +1,8 @@
 #include "platform/ui/Forms.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/Property.h"
+#include "platform/core/ScopeExit.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -95,9 +97,8 @@ void TForm::SetBounds(int left, int top, int width, int height)
 
 void TForm::SetActiveControl(TWinControl* c)
 {
-    if (c == activeControl_)
+    if (!Store(activeControl_, c))
         return;
-    activeControl_ = c;
     if (c && Active() && c->CanFocus())
         c->SetFocus();
 }
@@ -148,6 +149,12 @@ void TForm::ControlFocused(TWinControl* c)
     BroadcastFocusChanged(c);
 }
 
+void TForm::ControlGoing(TWinControl* c)
+{
+    if (activeControl_ && (activeControl_ == c || c->isAncestorOf(activeControl_)))
+        activeControl_ = nullptr;
+}
+
 void TForm::BroadcastFocusChanged(TWinControl* focused)
 {
     std::vector<TControl*> stack{this};
@@ -195,14 +202,12 @@ void TForm::SetVisible(bool v)
 
 void TForm::DoShow()
 {
-    if (OnShow)
-        OnShow(this);
+    Fire(OnShow, this);
 }
 
 void TForm::DoHide()
 {
-    if (OnHide)
-        OnHide(this);
+    Fire(OnHide, this);
 }
 
 TModalResult TForm::ShowModal()
@@ -216,19 +221,6 @@ TModalResult TForm::ShowModal()
     QPointer<QWidget> alive(this);
     QEventLoop loop;
     ModalFrame frame{this, &loop, app->DispatchDepth()};
-    struct Pop {
-        TApplication* app;
-        ModalFrame* frame;
-        ~Pop()
-        {
-            auto& s = app->modalStack_;
-            s.erase(std::remove(s.begin(), s.end(), frame), s.end());
-            if (frame->form) {
-                frame->form->modalFrame_ = nullptr;
-                frame->form->setWindowModality(Qt::NonModal);
-            }
-        }
-    };
 
     setWindowModality(Qt::ApplicationModal);
     modalResult_ = mrNone;
@@ -245,7 +237,14 @@ TModalResult TForm::ShowModal()
     modalResult_ = mrNone;
     modalFrame_ = &frame;
     app->modalStack_.push_back(&frame);
-    Pop pop{app, &frame};
+    const TScopeExit pop([app, &frame] {
+        auto& s = app->modalStack_;
+        s.erase(std::remove(s.begin(), s.end(), &frame), s.end());
+        if (frame.form) {
+            frame.form->modalFrame_ = nullptr;
+            frame.form->setWindowModality(Qt::NonModal);
+        }
+    });
     if (!frame.done)
         loop.exec(QEventLoop::DialogExec);
     if (!frame.form)
@@ -297,8 +296,7 @@ void TForm::Activated()
         activeControl_->SetFocus();
     else
         SelectFirst();
-    if (OnActivate)
-        OnActivate(this);
+    Fire(OnActivate, this);
 }
 
 void TForm::Deactivated()
@@ -306,8 +304,7 @@ void TForm::Deactivated()
     if (TControl* c = TControl::CaptureControl(); c && c->ParentForm() == this)
         c->CancelMode();
     manualDrag_ = false;
-    if (OnDeactivate)
-        OnDeactivate(this);
+    Fire(OnDeactivate, this);
 }
 
 bool TForm::event(QEvent* e)
@@ -463,14 +460,10 @@ public:
 
     bool notify(QObject* receiver, QEvent* e) override
     {
-        struct Depth {
-            TApplication* app;
-            explicit Depth(TApplication* a) : app(a) { ++app->dispatchDepth_; }
-            ~Depth() { --app->dispatchDepth_; }
-        };
         bool result = true;
         {
-            Depth depth(owner_);
+            ++owner_->dispatchDepth_;
+            const TScopeExit depth([this] { --owner_->dispatchDepth_; });
             try {
                 result = Dispatch(receiver, e);
             } catch (...) {
@@ -523,6 +516,10 @@ TApplication::TApplication(int& argc, char** argv) : TComponent(nullptr)
     qt_ = std::make_unique<QtApp>(argc, argv, this);
     qt_->setQuitOnLastWindowClosed(false);
     Application = this;
+    SetExceptionReporter([](std::exception_ptr e) {
+        if (Application)
+            Application->HandleException(e);
+    });
     exitHandler_ = [](int code) {
         std::fflush(nullptr);
         std::quick_exit(code);
@@ -533,15 +530,16 @@ TApplication::~TApplication()
 {
     // The forms go before the Qt application object they live in.
     DestroyComponents();
-    if (Application == this)
+    if (Application == this) {
         Application = nullptr;
+        SetExceptionReporter(nullptr);
+    }
 }
 
 void TApplication::SetTitle(const QString& v)
 {
-    if (v == title_)
+    if (!Store(title_, v))
         return;
-    title_ = v;
     QCoreApplication::setApplicationName(v);
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* f = dynamic_cast<TForm*>(w))

@@ -25,7 +25,7 @@ enum TPosition : std::uint8_t {
 // A borderless top-level window with a fixed client size. Its title is the
 // application's title (what the task bar shows); Caption is kept but shown
 // nowhere.
-class TForm : public TWinControl {
+class TForm : public TWinControl, public TFormDuties {
 public:
     // The form is created hidden and loading: the derived constructor builds
     // the layout, then AfterConstruction() (called by
@@ -47,12 +47,12 @@ public:
     void SetPosition(TPosition v) { position_ = v; }
 
     // The form sees each key and typed character before the focused control.
-    bool KeyPreview() const { return keyPreview_; }
+    bool KeyPreview() const override { return keyPreview_; }
     void SetKeyPreview(bool v) { keyPreview_ = v; }
 
     // Pressing the left button on the form's own surface (not on a windowed
     // child) and moving the pointer moves the window.
-    bool DragBySurface() const { return dragBySurface_; }
+    bool DragBySurface() const override { return dragBySurface_; }
     void SetDragBySurface(bool v) { dragBySurface_ = v; }
 
     // The control that has (or last had) the focus in this form.
@@ -88,6 +88,17 @@ public:
 
     bool DialogKey(TKeyCode key, TShiftState shift) override;
 
+    // What the form's controls ask of it.
+    TForm* Form() override { return this; }
+    void NoteActiveControl(TWinControl* c) override { activeControl_ = c; }
+    void ControlFocused(TWinControl* c) override;
+    void ControlGoing(TWinControl* c) override;
+    void PreviewKeyDown(TKeyCode& key, TShiftState shift) override { KeyDown(key, shift); }
+    void PreviewKeyUp(TKeyCode& key, TShiftState shift) override { KeyUp(key, shift); }
+    void PreviewKeyPress(QChar& ch) override { KeyPress(ch); }
+    bool FormDialogKey(TKeyCode key, TShiftState shift) override { return DialogKey(key, shift); }
+    bool FormDialogChar(QChar ch, TShiftState shift) override { return DialogChar(ch, shift); }
+
     // Offers a key press aimed at a widget of this form that is not one of
     // the framework's controls (an embedded Qt editor) to the form first, as
     // KeyPreview asks. Returns false when nothing is left for the target;
@@ -115,7 +126,6 @@ private:
     friend class TApplication;
     void PlaceOnScreen();
     void BroadcastFocusChanged(TWinControl* focused);
-    void ControlFocused(TWinControl* c);
     bool BeginSurfaceDrag(QMouseEvent* e);
 
     TPosition position_ = poDesigned;

@@ -1,5 +1,7 @@
 #include "platform/ui/StdCtrls.h"
 
+#include "platform/core/Property.h"
+#include "platform/graphics/TextPrefix.h"
 #include "platform/ui/Forms.h"
 
 #include <QTimer>
@@ -59,35 +61,28 @@ TLabel::TLabel(TComponent* owner) : TGraphicControl(owner)
 
 void TLabel::SetAlignment(TAlignment v)
 {
-    if (v == alignment_)
-        return;
-    alignment_ = v;
-    Invalidate();
+    if (Store(alignment_, v))
+        Invalidate();
 }
 
 void TLabel::SetLayout(TTextLayout v)
 {
-    if (v == layout_)
-        return;
-    layout_ = v;
-    Invalidate();
+    if (Store(layout_, v))
+        Invalidate();
 }
 
 void TLabel::SetTransparent(bool v)
 {
-    if (v == transparent_)
+    if (!Store(transparent_, v))
         return;
-    transparent_ = v;
     SetControlStyle(v ? TControlStyle(ControlStyle() & ~csOpaque) : TControlStyle(ControlStyle() | csOpaque));
     Invalidate();
 }
 
 void TLabel::SetAutoSize(bool v)
 {
-    if (v == autoSize_)
-        return;
-    autoSize_ = v;
-    AdjustBounds();
+    if (Store(autoSize_, v))
+        AdjustBounds();
 }
 
 unsigned TLabel::TextFlags() const
@@ -154,44 +149,34 @@ TCustomPanel::TCustomPanel(TComponent* owner) : TCustomControl(owner)
 
 void TCustomPanel::SetBevelOuter(TBevelCut v)
 {
-    if (v == bevelOuter_)
-        return;
-    bevelOuter_ = v;
-    Invalidate();
+    if (Store(bevelOuter_, v))
+        Invalidate();
 }
 
 void TCustomPanel::SetBevelInner(TBevelCut v)
 {
-    if (v == bevelInner_)
-        return;
-    bevelInner_ = v;
-    Invalidate();
+    if (Store(bevelInner_, v))
+        Invalidate();
 }
 
 void TCustomPanel::SetBevelWidth(int v)
 {
     v = std::max(v, 1);
-    if (v == bevelWidth_)
-        return;
-    bevelWidth_ = v;
-    Invalidate();
+    if (Store(bevelWidth_, v))
+        Invalidate();
 }
 
 void TCustomPanel::SetBorderWidth(int v)
 {
     v = std::max(v, 0);
-    if (v == borderWidth_)
-        return;
-    borderWidth_ = v;
-    Invalidate();
+    if (Store(borderWidth_, v))
+        Invalidate();
 }
 
 void TCustomPanel::SetAlignment(TAlignment v)
 {
-    if (v == alignment_)
-        return;
-    alignment_ = v;
-    Invalidate();
+    if (Store(alignment_, v))
+        Invalidate();
 }
 
 TRect TCustomPanel::Frame3D(TCanvas& canvas, TRect r, TColor topColor, TColor bottomColor, int width)
@@ -268,8 +253,7 @@ void TPenObject::SetStyle(TPenStyle v)
 
 void TPenObject::Changed()
 {
-    if (OnChange)
-        OnChange();
+    Fire(OnChange);
 }
 
 void TBrushObject::SetColor(TColor v)
@@ -290,8 +274,7 @@ void TBrushObject::SetStyle(TBrushStyle v)
 
 void TBrushObject::Changed()
 {
-    if (OnChange)
-        OnChange();
+    Fire(OnChange);
 }
 
 // ---------------------------------------------------------------------------
@@ -306,10 +289,8 @@ TShape::TShape(TComponent* owner) : TGraphicControl(owner)
 
 void TShape::SetShape(TShapeType v)
 {
-    if (v == shape_)
-        return;
-    shape_ = v;
-    Invalidate();
+    if (Store(shape_, v))
+        Invalidate();
 }
 
 TRect TShape::FigureRect() const
@@ -370,9 +351,8 @@ TListBox::TListBox(TComponent* owner) : TWinControl(owner)
 
 void TListBox::SetItems(const QStringList& v)
 {
-    if (v == items_)
+    if (!Store(items_, v))
         return;
-    items_ = v;
     if (itemIndex_ >= int(items_.size()))
         itemIndex_ = -1;
     Invalidate();
@@ -398,9 +378,8 @@ void TListBox::SetItemIndex(int v)
 {
     if (v < -1 || v >= int(items_.size()))
         v = -1;
-    if (v == itemIndex_)
+    if (!Store(itemIndex_, v))
         return;
-    itemIndex_ = v;
     // Keep the selected row in view.
     const int rows = std::max(1, (Height() - 4) / std::max(itemHeight_, 1));
     if (itemIndex_ >= 0 && itemIndex_ < topIndex_)
@@ -413,10 +392,8 @@ void TListBox::SetItemIndex(int v)
 void TListBox::SetItemHeight(int v)
 {
     v = std::max(v, 1);
-    if (v == itemHeight_)
-        return;
-    itemHeight_ = v;
-    Invalidate();
+    if (Store(itemHeight_, v))
+        Invalidate();
 }
 
 void TListBox::Paint()
@@ -426,7 +403,7 @@ void TListBox::Paint()
     TRect r = TCustomPanel::Frame3D(canvas, ClientRect(), clBtnShadow, clBtnHighlight, 1);
     r = TCustomPanel::Frame3D(canvas, r, cl3DDkShadow, cl3DLight, 1);
     FillSolid(canvas, r, Color());
-    canvas.SaveDC();
+    const TCanvasSaver saved(canvas);
     canvas.IntersectClipRect(r);
     for (int i = topIndex_, y = r.Top; i < int(items_.size()) && y < r.Bottom; ++i, y += itemHeight_) {
         TRect row{r.Left, y, r.Right, y + itemHeight_};
@@ -438,7 +415,6 @@ void TListBox::Paint()
         DrawCaption(canvas, items_[i], text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX, Enabled(),
                     selected ? clHighlightText : Font().Color());
     }
-    canvas.RestoreDC(-1);
 }
 
 void TListBox::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
@@ -508,9 +484,8 @@ TButton::TButton(TComponent* owner) : TWinControl(owner)
 
 void TButton::SetDefault(bool v)
 {
-    if (v == default_)
+    if (!Store(default_, v))
         return;
-    default_ = v;
     TForm* form = ParentForm();
     TWinControl* focused = form ? form->ActiveControl() : nullptr;
     activeDefault_ = dynamic_cast<TButton*>(focused) ? focused == this : default_;
@@ -526,10 +501,8 @@ void TButton::Click()
 
 void TButton::SetPressed(bool v)
 {
-    if (v == pressed_)
-        return;
-    pressed_ = v;
-    Repaint();
+    if (Store(pressed_, v))
+        Repaint();
 }
 
 void TButton::Paint()
@@ -567,12 +540,7 @@ bool TButton::DialogKey(TKeyCode key, TShiftState shift)
 
 bool TButton::DialogChar(QChar ch, TShiftState)
 {
-    // The accelerator is the character after "&" in the caption.
-    const QString& c = Caption();
-    const int amp = c.indexOf(QLatin1Char('&'));
-    if (amp < 0 || amp + 1 >= c.size() || c[amp + 1] == QLatin1Char('&') || !CanFocus())
-        return false;
-    if (c[amp + 1].toUpper() != ch.toUpper())
+    if (!IsAcceleratorOf(Caption(), ch) || !CanFocus())
         return false;
     Click();
     return true;
@@ -581,10 +549,8 @@ bool TButton::DialogChar(QChar ch, TShiftState)
 void TButton::FocusChanged(TWinControl* focused)
 {
     const bool v = dynamic_cast<TButton*>(focused) ? focused == this : default_;
-    if (v == activeDefault_)
-        return;
-    activeDefault_ = v;
-    Invalidate();
+    if (Store(activeDefault_, v))
+        Invalidate();
 }
 
 void TButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
@@ -662,24 +628,19 @@ TTimer::~TTimer() = default;
 
 void TTimer::SetEnabled(bool v)
 {
-    if (v == enabled_)
-        return;
-    enabled_ = v;
-    Update();
+    if (Store(enabled_, v))
+        Update();
 }
 
 void TTimer::SetInterval(unsigned v)
 {
-    if (v == interval_)
-        return;
-    interval_ = v;
-    Update();
+    if (Store(interval_, v))
+        Update();
 }
 
 void TTimer::Tick()
 {
-    if (OnTimer)
-        OnTimer(this);
+    Fire(OnTimer, this);
 }
 
 void TTimer::Update()

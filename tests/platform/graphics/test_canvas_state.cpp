@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <stdexcept>
 
 namespace {
 
@@ -234,6 +235,40 @@ TEST(CanvasState, RestoredClipTakesEffect)
     c.RestoreDC(-1);
     c.FillRect({0, 0, 6, 6});
     EXPECT_EQ(PixelsOf(bmp, clRed).size(), 36u);
+}
+
+// A paint that throws half way leaves the canvas as the saver found it: the
+// state, the font object when asked for, and an unbalanced save made inside.
+TEST(CanvasState, SaverRestoresWhenThePaintThrows)
+{
+    for (const TCanvasSave what : {TCanvasSave::State, TCanvasSave::StateAndFont}) {
+        SCOPED_TRACE(int(what));
+        TCanvas c;
+        c.Pen().Color = clRed;
+        c.Font().SetName(QStringLiteral("Arial"));
+        c.Font().SetColor(clBlue);
+        c.SaveDC();
+        try {
+            const TCanvasSaver saved(c, what);
+            c.Pen().Color = clGreen;
+            c.SetClipRect({1, 1, 2, 2});
+            c.SetViewportOrg({3, 3});
+            c.Font().SetName(QStringLiteral("Courier New"));
+            c.Font().SetColor(clLime);
+            c.SaveDC();
+            throw std::runtime_error("paint failed");
+        } catch (const std::runtime_error&) {
+        }
+        EXPECT_EQ(c.Pen().Color, clRed);
+        EXPECT_FALSE(c.HasClip());
+        EXPECT_EQ(c.ViewportOrg(), (TPoint{0, 0}));
+        EXPECT_EQ(c.TextColor(), clBlue);
+        const bool keptFont = what == TCanvasSave::StateAndFont;
+        EXPECT_EQ(c.Font().Name(), keptFont ? QStringLiteral("Arial") : QStringLiteral("Courier New"));
+        // The level saved before the saver is still there, and only it.
+        EXPECT_TRUE(c.RestoreDC(-1));
+        EXPECT_FALSE(c.RestoreDC(-1));
+    }
 }
 
 TEST(CanvasState, LockCountsAndNeverGoesNegative)
