@@ -20,7 +20,7 @@ int main(int argc, char** argv)
     TBitmap glyph(32, 16);
     Report("MakeEmbossedGlyph 32 x 16", MedianMicros([&] {
                auto g = MakeEmbossedGlyph(glyph, clBlack, clBtnFace, clBtnHighlight, clBtnShadow,
-                                          TEmbossHighlight::ehDraw);
+                                          TEmbossHighlight::Draw);
            }),
            50);
 
@@ -30,7 +30,7 @@ int main(int argc, char** argv)
            }),
            100);
 
-    Report("DeriveShade", MedianMicros([&] { DeriveShade(clBtnFace, clWhite, 50, ShadeDirection::Darken); }), 5);
+    Report("DeriveShade", MedianMicros([&] { DeriveShade(clBtnFace, clWhite, 50, TShadeDirection::Darken); }), 5);
 
     TPanel parent(nullptr);
     parent.SetBounds(0, 0, 400, 300);

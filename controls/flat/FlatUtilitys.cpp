@@ -82,20 +82,20 @@ std::unique_ptr<TBitmap> MakeEmbossedGlyph(const TBitmap& source, TColor key, TC
         return result;
     const std::vector<bool> mask = ShapeMask(source, key);
     result->Image().fill(ColorToPixel(back));
-    if (drawHighlight == TEmbossHighlight::ehDraw)
+    if (drawHighlight == TEmbossHighlight::Draw)
         PaintMask(*result, mask, 1, 1, highlight);
     PaintMask(*result, mask, 0, 0, shadow);
     return result;
 }
 
-TColor DeriveShade(TColor base, TColor current, TAdvColors percent, ShadeDirection direction)
+TColor DeriveShade(TColor base, TColor current, TAdvColors percent, TShadeDirection direction)
 {
     percent = std::clamp(percent, 0, 100);
     if (percent == 0)
         return current;
     THslScaled hsl = ColorToHslScaled(base);
     hsl.L += 10;
-    hsl.L += direction == ShadeDirection::Lighten ? percent : -percent;
+    hsl.L += direction == TShadeDirection::Lighten ? percent : -percent;
     // Both limits hold in both directions: darkening white by less than 10
     // would otherwise leave the scale at the top.
     hsl.L = std::clamp(hsl.L, 0, HslScale);

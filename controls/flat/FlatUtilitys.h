@@ -20,9 +20,9 @@ class TControl;
 // colour (AdvColorFocused, AdvColorBorder, ...).
 using TAdvColors = int;
 
-enum class ShadeDirection : std::uint8_t { Lighten = 0, Darken = 1 };
+enum class TShadeDirection : std::uint8_t { Lighten = 0, Darken = 1 };
 
-enum class TEmbossHighlight : std::uint8_t { ehOmit, ehDraw };
+enum class TEmbossHighlight : std::uint8_t { Omit, Draw };
 
 // Draws `rings` nested one-pixel frames inside r: top and left edges in
 // topLeft, bottom and right edges in bottomRight (so the top-right and
@@ -46,7 +46,7 @@ std::unique_ptr<TBitmap> MakeEmbossedGlyph(const TBitmap& source, TColor key, TC
 // A lighter or darker shade of base: its HSL lightness raised by 10 and then
 // by percent (Lighten) or lowered by percent (Darken), kept within 0..240.
 // Percent 0 keeps current; percent is clamped into 0..100.
-TColor DeriveShade(TColor base, TColor current, TAdvColors percent, ShadeDirection direction);
+TColor DeriveShade(TColor base, TColor current, TAdvColors percent, TShadeDirection direction);
 
 struct TGlyphCaptionLayout {
     TRect CaptionArea;   // the caption is drawn into it as one line centred both ways

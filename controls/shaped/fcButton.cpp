@@ -144,7 +144,9 @@ TfcLayoutResult fcArrangeGlyphAndCaption(const TfcLayoutInput& in)
 
 namespace {
 
-constexpr std::array<int, 11> kKindModalResults{0, 1, 2, 0, 6, 7, 0, 3, 4, 5, 8};
+// By kind, bkCustom to bkAll.
+constexpr std::array<TModalResult, 11> kKindModalResults{
+    mrNone, mrOk, mrCancel, mrNone, mrYes, mrNo, mrNone, mrAbort, mrRetry, mrIgnore, mrAll};
 
 QString KindCaption(TBitBtnKind k)
 {
@@ -615,10 +617,10 @@ void TfcCustomBitBtn::NotifyLoaded()
 void TfcCustomBitBtn::DeriveShadeColors(TColor base)
 {
     TfcShadeColors& c = *shadeColors_;
-    c.SetBtnShadow(fcShadeColor(base, 50, fcsdDarken));
-    c.SetBtnBlack(fcShadeColor(c.BtnShadow(), 50, fcsdDarken));
-    c.SetBtn3DLight(fcShadeColor(base, 50, fcsdLighten));
-    c.SetBtnHighlight(fcShadeColor(c.Btn3DLight(), 50, fcsdLighten));
+    c.SetBtnShadow(fcShadeColor(base, 50, TfcShadeDirection::Darken));
+    c.SetBtnBlack(fcShadeColor(c.BtnShadow(), 50, TfcShadeDirection::Darken));
+    c.SetBtn3DLight(fcShadeColor(base, 50, TfcShadeDirection::Lighten));
+    c.SetBtnHighlight(fcShadeColor(c.Btn3DLight(), 50, TfcShadeDirection::Lighten));
 }
 
 // --- Window shape

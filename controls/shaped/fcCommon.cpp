@@ -9,7 +9,7 @@
 TColor fcShadeColor(TColor color, int amount, TfcShadeDirection direction)
 {
     const std::uint32_t rgb = ColorToRGB(color);
-    const int delta = direction == fcsdLighten ? amount : -amount;
+    const int delta = direction == TfcShadeDirection::Lighten ? amount : -amount;
     auto shade = [delta](int channel) { return std::clamp(channel + delta, 0, 255); };
     return RGB(shade(GetRValue(rgb)), shade(GetGValue(rgb)), shade(GetBValue(rgb)));
 }
@@ -41,7 +41,7 @@ bool DisplayKeepsGrey()
 TColor fcFaceColor(TColor color, TfcGreyHandling handling)
 {
     const std::uint32_t rgb = ColorToRGB(color);
-    if (handling == fcghDisplayKeepsGrey)
+    if (handling == TfcGreyHandling::DisplayKeepsGrey)
         return MakeColor(rgb);
     auto avoid = [](int channel) { return channel > 0 && channel % 8 == 0 ? channel - 1 : channel; };
     return RGB(avoid(GetRValue(rgb)), avoid(GetGValue(rgb)), avoid(GetBValue(rgb)));

@@ -16,7 +16,7 @@ enum TfcFacePurpose : std::uint8_t { fcfpDisplay, fcfpRegion };
 // Whether a face is drawn up or pressed.
 enum TfcFaceLook : std::uint8_t { fcflUp, fcflDown };
 
-enum TfcShadeDirection : std::uint8_t { fcsdLighten, fcsdDarken };
+enum class TfcShadeDirection : std::uint8_t { Lighten, Darken };
 
 // Colour shading: every channel of the resolved colour moved by amount toward
 // white (lighten) or black (darken), limited to 0..255. Answers a plain colour.
@@ -29,11 +29,12 @@ bool DisplayKeepsGrey();
 
 // The face colour of a button: color resolved to RGB; when the display does
 // not keep greys, every channel above 0 that is a multiple of 8 is lowered by 1.
-enum TfcGreyHandling : std::uint8_t { fcghDisplayKeepsGrey, fcghAvoidSnappedGrey };
+enum class TfcGreyHandling : std::uint8_t { DisplayKeepsGrey, AvoidSnappedGrey };
 TColor fcFaceColor(TColor color, TfcGreyHandling handling);
 inline TColor fcFaceColor(TColor color)
 {
-    return fcFaceColor(color, DisplayKeepsGrey() ? fcghDisplayKeepsGrey : fcghAvoidSnappedGrey);
+    return fcFaceColor(color,
+                       DisplayKeepsGrey() ? TfcGreyHandling::DisplayKeepsGrey : TfcGreyHandling::AvoidSnappedGrey);
 }
 
 // The checkerboard of a pressed group button: pixel (x, y) is ditherColor when

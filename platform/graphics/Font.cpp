@@ -20,36 +20,36 @@ constexpr int kDefaultEmPixels = 11;
 // A logical-font face name holds at most 31 characters.
 constexpr int kMaxFaceLength = 31;
 
-enum class FaceKind { Serif, Sans, Mono };
+enum class TFaceKind { Serif, Sans, Mono };
 
 struct FaceAlias {
     const char* windowsName;
-    FaceKind kind;
+    TFaceKind kind;
 };
 
 // Windows faces the layouts name, and the metric-compatible kind that stands
 // in for each. Liberation Sans also serves the old bitmap sans face: its
 // widths are much closer to it than DejaVu's.
 constexpr FaceAlias kAliases[] = {
-    {"times new roman", FaceKind::Serif}, {"times", FaceKind::Serif},
-    {"ms serif", FaceKind::Serif},        {"ms sans serif", FaceKind::Sans},
-    {"microsoft sans serif", FaceKind::Sans}, {"arial", FaceKind::Sans},
-    {"helvetica", FaceKind::Sans},        {"tahoma", FaceKind::Sans},
-    {"courier new", FaceKind::Mono},      {"courier", FaceKind::Mono},
+    {"times new roman", TFaceKind::Serif}, {"times", TFaceKind::Serif},
+    {"ms serif", TFaceKind::Serif},        {"ms sans serif", TFaceKind::Sans},
+    {"microsoft sans serif", TFaceKind::Sans}, {"arial", TFaceKind::Sans},
+    {"helvetica", TFaceKind::Sans},        {"tahoma", TFaceKind::Sans},
+    {"courier new", TFaceKind::Mono},      {"courier", TFaceKind::Mono},
 };
 
 // Installed families tried for each kind, best first.
-QStringList CandidatesFor(FaceKind kind)
+QStringList CandidatesFor(TFaceKind kind)
 {
     switch (kind) {
-    case FaceKind::Serif: return {"Liberation Serif", "DejaVu Serif"};
-    case FaceKind::Mono: return {"Liberation Mono", "DejaVu Sans Mono"};
-    case FaceKind::Sans: break;
+    case TFaceKind::Serif: return {"Liberation Serif", "DejaVu Serif"};
+    case TFaceKind::Mono: return {"Liberation Mono", "DejaVu Sans Mono"};
+    case TFaceKind::Sans: break;
     }
     return {"Liberation Sans", "DejaVu Sans"};
 }
 
-QString FirstInstalled(FaceKind kind)
+QString FirstInstalled(TFaceKind kind)
 {
     for (const QString& family : CandidatesFor(kind))
         if (QFontDatabase::hasFamily(family))
@@ -65,7 +65,7 @@ QString ResolveFamilyUncached(const QString& face)
             return FirstInstalled(alias.kind);
     if (!key.isEmpty() && QFontDatabase::hasFamily(face.trimmed()))
         return face.trimmed();
-    return FirstInstalled(FaceKind::Sans);
+    return FirstInstalled(TFaceKind::Sans);
 }
 
 // Font database look-ups are slow compared with a paint, and fonts are made

@@ -74,14 +74,14 @@ std::vector<BandRef> Bands(const std::vector<TRect>& rects)
     return bands;
 }
 
-enum class SetOp { Union, Intersect, Subtract };
+enum class TSetOp { Union, Intersect, Subtract };
 
-bool Apply(SetOp op, bool a, bool b)
+bool Apply(TSetOp op, bool a, bool b)
 {
     switch (op) {
-    case SetOp::Union: return a || b;
-    case SetOp::Intersect: return a && b;
-    case SetOp::Subtract: return a && !b;
+    case TSetOp::Union: return a || b;
+    case TSetOp::Intersect: return a && b;
+    case TSetOp::Subtract: return a && !b;
     }
     return false;
 }
@@ -100,7 +100,7 @@ void BandXs(const std::vector<TRect>& rects, const BandRef* band, std::vector<in
 
 // Combines two toggle lists; touching results merge because nothing changes
 // at a shared boundary.
-void CombineXs(SetOp op, const std::vector<int>& a, const std::vector<int>& b, std::vector<int>& out)
+void CombineXs(TSetOp op, const std::vector<int>& a, const std::vector<int>& b, std::vector<int>& out)
 {
     out.clear();
     std::size_t i = 0;
@@ -132,7 +132,7 @@ const BandRef* BandAt(const std::vector<BandRef>& bands, std::size_t& idx, int y
     return nullptr;
 }
 
-std::vector<TRect> Combine(SetOp op, const std::vector<TRect>& a, const std::vector<TRect>& b)
+std::vector<TRect> Combine(TSetOp op, const std::vector<TRect>& a, const std::vector<TRect>& b)
 {
     const std::vector<BandRef> bandsA = Bands(a);
     const std::vector<BandRef> bandsB = Bands(b);
@@ -264,7 +264,7 @@ TRegion TRegion::Union(const TRegion& other) const
     if (IsEmpty())
         return other;
     TRegion r;
-    r.rects_ = Combine(SetOp::Union, rects_, other.rects_);
+    r.rects_ = Combine(TSetOp::Union, rects_, other.rects_);
     return r;
 }
 
@@ -272,7 +272,7 @@ TRegion TRegion::Intersect(const TRegion& other) const
 {
     TRegion r;
     if (!IsEmpty() && !other.IsEmpty())
-        r.rects_ = Combine(SetOp::Intersect, rects_, other.rects_);
+        r.rects_ = Combine(TSetOp::Intersect, rects_, other.rects_);
     return r;
 }
 
@@ -281,7 +281,7 @@ TRegion TRegion::Subtract(const TRegion& other) const
     if (IsEmpty() || other.IsEmpty())
         return *this;
     TRegion r;
-    r.rects_ = Combine(SetOp::Subtract, rects_, other.rects_);
+    r.rects_ = Combine(TSetOp::Subtract, rects_, other.rects_);
     return r;
 }
 

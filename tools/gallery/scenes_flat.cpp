@@ -59,9 +59,9 @@ QImage Emboss()
 {
     const auto glyph = SampleGlyph();
     const auto withHighlight =
-        MakeEmbossedGlyph(*glyph, clBlack, clBtnFace, clBtnHighlight, clBtnShadow, TEmbossHighlight::ehDraw);
+        MakeEmbossedGlyph(*glyph, clBlack, clBtnFace, clBtnHighlight, clBtnShadow, TEmbossHighlight::Draw);
     const auto shadowOnly =
-        MakeEmbossedGlyph(*glyph, clBlack, clBtnFace, clBtnHighlight, clBtnShadow, TEmbossHighlight::ehOmit);
+        MakeEmbossedGlyph(*glyph, clBlack, clBtnFace, clBtnHighlight, clBtnShadow, TEmbossHighlight::Omit);
     QImage img(3 * 16 + 4, 13, QImage::Format_RGB32);
     img.fill(ColorToPixel(clBtnFace));
     QPainter p(&img);

@@ -31,14 +31,14 @@ struct Host {
     QImage Render() { return panel.grab().toImage(); }
 };
 
-enum class Look { Up, Down };
+enum class TLook { Up, Down };
 
-QImage Key(KeyColour colour, const char* caption, Look look)
+QImage Key(KeyColour colour, const char* caption, TLook look)
 {
     Host h(95, 170);
     TfcShapeBtn* key = h.Add();
     ConfigureKey(*key, colour, QString::fromUtf8(caption), 10, 10);
-    if (look == Look::Down)
+    if (look == TLook::Down)
         key->Press();
     return h.Render();
 }
@@ -77,10 +77,10 @@ QImage AllShapes()
     return h.Render();
 }
 
-const GalleryRegistrar kWhiteUp("shape-key-white-up", [] { return Key(KeyColour::White, "ДО", Look::Up); });
-const GalleryRegistrar kWhiteDown("shape-key-white-down", [] { return Key(KeyColour::White, "ДО", Look::Down); });
-const GalleryRegistrar kBlackUp("shape-key-black-up", [] { return Key(KeyColour::Black, "ДО #", Look::Up); });
-const GalleryRegistrar kBlackDown("shape-key-black-down", [] { return Key(KeyColour::Black, "ДО #", Look::Down); });
+const GalleryRegistrar kWhiteUp("shape-key-white-up", [] { return Key(KeyColour::White, "ДО", TLook::Up); });
+const GalleryRegistrar kWhiteDown("shape-key-white-down", [] { return Key(KeyColour::White, "ДО", TLook::Down); });
+const GalleryRegistrar kBlackUp("shape-key-black-up", [] { return Key(KeyColour::Black, "ДО #", TLook::Up); });
+const GalleryRegistrar kBlackDown("shape-key-black-down", [] { return Key(KeyColour::Black, "ДО #", TLook::Down); });
 const GalleryRegistrar kArrowLeft("shape-arrow-left", [] { return Arrow(soLeft, "ОКТАВА ВНИЗ"); });
 const GalleryRegistrar kArrowRight("shape-arrow-right", [] { return Arrow(soRight, "ОКТАВА ВВЕРХ"); });
 const GalleryRegistrar kKeyboard("shape-keyboard", KeyboardScene);

@@ -83,7 +83,7 @@ std::unique_ptr<TBitmap> ShapeBitmap(const std::vector<std::string>& art)
 TEST(EmbossedGlyph, ShadowOnTheShapeHighlightOnePixelDownRight)
 {
     const auto source = ShapeBitmap({".....", ".##..", ".##..", ".....", "...##"});
-    const auto glyph = MakeEmbossedGlyph(*source, clBlack, kFace, kHighlight, kShadow, TEmbossHighlight::ehDraw);
+    const auto glyph = MakeEmbossedGlyph(*source, clBlack, kFace, kHighlight, kShadow, TEmbossHighlight::Draw);
     ASSERT_EQ(glyph->Width(), 5);
     ASSERT_EQ(glyph->Height(), 5);
     EXPECT_EQ(PixelArt(*glyph, kEmbossLegend),
@@ -93,7 +93,7 @@ TEST(EmbossedGlyph, ShadowOnTheShapeHighlightOnePixelDownRight)
 TEST(EmbossedGlyph, WithoutHighlightOnlyTheShadowIsDrawn)
 {
     const auto source = ShapeBitmap({"#..#", "....", "...#"});
-    const auto glyph = MakeEmbossedGlyph(*source, clBlack, kFace, kHighlight, kShadow, TEmbossHighlight::ehOmit);
+    const auto glyph = MakeEmbossedGlyph(*source, clBlack, kFace, kHighlight, kShadow, TEmbossHighlight::Omit);
     EXPECT_EQ(PixelArt(*glyph, kEmbossLegend), (std::vector<std::string>{"S..S", "....", "...S"}));
 }
 
@@ -101,7 +101,7 @@ TEST(EmbossedGlyph, KeyMayBeAnyColourAndSourceIsUntouched)
 {
     const auto source = ShapeBitmap({"#.", ".."});
     const auto glyph =
-        MakeEmbossedGlyph(*source, RGB(0, 128, 0), kFace, kHighlight, kShadow, TEmbossHighlight::ehDraw);
+        MakeEmbossedGlyph(*source, RGB(0, 128, 0), kFace, kHighlight, kShadow, TEmbossHighlight::Draw);
     EXPECT_EQ(PixelArt(*glyph, kEmbossLegend), (std::vector<std::string>{".S", "SS"}));
     EXPECT_EQ(PixelToColor(source->ScanLine(0)[0]), clBlack);
 }
@@ -109,7 +109,7 @@ TEST(EmbossedGlyph, KeyMayBeAnyColourAndSourceIsUntouched)
 TEST(EmbossedGlyph, EmptySourceGivesAnEmptyBitmap)
 {
     const TBitmap empty;
-    const auto glyph = MakeEmbossedGlyph(empty, clBlack, kFace, kHighlight, kShadow, TEmbossHighlight::ehDraw);
+    const auto glyph = MakeEmbossedGlyph(empty, clBlack, kFace, kHighlight, kShadow, TEmbossHighlight::Draw);
     ASSERT_NE(glyph, nullptr);
     EXPECT_TRUE(glyph->Empty());
 }

@@ -83,44 +83,44 @@ int Lightness(TColor c)
 
 TEST(Shade, PercentZeroKeepsTheCurrentColour)
 {
-    EXPECT_EQ(DeriveShade(kBase, clAqua, 0, ShadeDirection::Lighten), clAqua);
-    EXPECT_EQ(DeriveShade(kBase, clAqua, 0, ShadeDirection::Darken), clAqua);
+    EXPECT_EQ(DeriveShade(kBase, clAqua, 0, TShadeDirection::Lighten), clAqua);
+    EXPECT_EQ(DeriveShade(kBase, clAqua, 0, TShadeDirection::Darken), clAqua);
     // Below the range counts as 0.
-    EXPECT_EQ(DeriveShade(kBase, clAqua, -20, ShadeDirection::Darken), clAqua);
+    EXPECT_EQ(DeriveShade(kBase, clAqua, -20, TShadeDirection::Darken), clAqua);
 }
 
 TEST(Shade, MovesLightnessByTenPlusOrMinusPercent)
 {
-    EXPECT_NEAR(Lightness(DeriveShade(kBase, clAqua, 10, ShadeDirection::Lighten)), 137 + 10 + 10, 1);
-    EXPECT_NEAR(Lightness(DeriveShade(kBase, clAqua, 50, ShadeDirection::Darken)), 137 + 10 - 50, 1);
+    EXPECT_NEAR(Lightness(DeriveShade(kBase, clAqua, 10, TShadeDirection::Lighten)), 137 + 10 + 10, 1);
+    EXPECT_NEAR(Lightness(DeriveShade(kBase, clAqua, 50, TShadeDirection::Darken)), 137 + 10 - 50, 1);
     // Hue and saturation stay.
-    const THslScaled darker = ColorToHslScaled(DeriveShade(kBase, clAqua, 50, ShadeDirection::Darken));
+    const THslScaled darker = ColorToHslScaled(DeriveShade(kBase, clAqua, 50, TShadeDirection::Darken));
     EXPECT_NEAR(darker.H, 26, 1);
     EXPECT_NEAR(darker.S, 32, 2);
 }
 
 TEST(Shade, PercentAboveTheRangeCountsAsHundred)
 {
-    EXPECT_EQ(DeriveShade(kBase, clAqua, 250, ShadeDirection::Darken),
-              DeriveShade(kBase, clAqua, 100, ShadeDirection::Darken));
-    EXPECT_EQ(DeriveShade(kBase, clAqua, 250, ShadeDirection::Lighten),
-              DeriveShade(kBase, clAqua, 100, ShadeDirection::Lighten));
+    EXPECT_EQ(DeriveShade(kBase, clAqua, 250, TShadeDirection::Darken),
+              DeriveShade(kBase, clAqua, 100, TShadeDirection::Darken));
+    EXPECT_EQ(DeriveShade(kBase, clAqua, 250, TShadeDirection::Lighten),
+              DeriveShade(kBase, clAqua, 100, TShadeDirection::Lighten));
 }
 
 TEST(Shade, LightnessStaysOnTheScale)
 {
     // Lightening never makes a light colour darker; darkening stops at black.
-    EXPECT_EQ(DeriveShade(clWhite, clAqua, 50, ShadeDirection::Lighten), clWhite);
-    EXPECT_EQ(DeriveShade(RGB(245, 245, 245), clAqua, 10, ShadeDirection::Lighten), clWhite);
-    EXPECT_EQ(DeriveShade(clBlack, clAqua, 50, ShadeDirection::Darken), clBlack);
+    EXPECT_EQ(DeriveShade(clWhite, clAqua, 50, TShadeDirection::Lighten), clWhite);
+    EXPECT_EQ(DeriveShade(RGB(245, 245, 245), clAqua, 10, TShadeDirection::Lighten), clWhite);
+    EXPECT_EQ(DeriveShade(clBlack, clAqua, 50, TShadeDirection::Darken), clBlack);
     // White darkened by less than the added 10 stays white.
-    EXPECT_EQ(DeriveShade(clWhite, clAqua, 5, ShadeDirection::Darken), clWhite);
+    EXPECT_EQ(DeriveShade(clWhite, clAqua, 5, TShadeDirection::Darken), clWhite);
 }
 
 TEST(Shade, SystemBaseIsResolvedFirst)
 {
-    EXPECT_EQ(DeriveShade(clBtnFace, clAqua, 30, ShadeDirection::Darken),
-              DeriveShade(RGB(212, 208, 200), clAqua, 30, ShadeDirection::Darken));
+    EXPECT_EQ(DeriveShade(clBtnFace, clAqua, 30, TShadeDirection::Darken),
+              DeriveShade(RGB(212, 208, 200), clAqua, 30, TShadeDirection::Darken));
 }
 
 }  // namespace

@@ -253,12 +253,12 @@ TEST(FacePainting, CanvasAttributesHookSeesTheFaceBrushAndMayChangeIt)
 
 TEST(Colours, FaceColourAvoidsChannelsADisplayWouldSnap)
 {
-    EXPECT_EQ(fcFaceColor(RGB(192, 64, 0), fcghAvoidSnappedGrey), RGB(191, 63, 0));
-    EXPECT_EQ(fcFaceColor(RGB(193, 65, 7), fcghAvoidSnappedGrey), RGB(193, 65, 7));
-    EXPECT_EQ(fcFaceColor(RGB(192, 64, 0), fcghDisplayKeepsGrey), RGB(192, 64, 0));
+    EXPECT_EQ(fcFaceColor(RGB(192, 64, 0), TfcGreyHandling::AvoidSnappedGrey), RGB(191, 63, 0));
+    EXPECT_EQ(fcFaceColor(RGB(193, 65, 7), TfcGreyHandling::AvoidSnappedGrey), RGB(193, 65, 7));
+    EXPECT_EQ(fcFaceColor(RGB(192, 64, 0), TfcGreyHandling::DisplayKeepsGrey), RGB(192, 64, 0));
     EXPECT_TRUE(DisplayKeepsGrey());  // our images hold 24-bit colour
-    EXPECT_EQ(fcShadeColor(RGB(10, 128, 250), 50, fcsdLighten), RGB(60, 178, 255));
-    EXPECT_EQ(fcShadeColor(RGB(10, 128, 250), 50, fcsdDarken), RGB(0, 78, 200));
+    EXPECT_EQ(fcShadeColor(RGB(10, 128, 250), 50, TfcShadeDirection::Lighten), RGB(60, 178, 255));
+    EXPECT_EQ(fcShadeColor(RGB(10, 128, 250), 50, TfcShadeDirection::Darken), RGB(0, 78, 200));
 }
 
 }  // namespace
