@@ -250,7 +250,7 @@ public:
 
     // --- Operations
     // The one place where Down changes.
-    void SetDownState(bool value, TfcBroadcast broadcast, TfcRepaint repaint);
+    virtual void SetDownState(bool value, TfcBroadcast broadcast, TfcRepaint repaint);
     // The two halves of a click, shared by the mouse and the space key.
     void Press();
     void Release(TfcReleasePlace place);
@@ -259,10 +259,10 @@ public:
     // left button went down on this button.
     bool HitTest(int x, int y, TfcPressCheck check);
     // Paints the button now onto its own surface.
-    void PaintNow() { Repaint(); }
+    virtual void PaintNow() { Repaint(); }
     // Tells every control of the parent that this group button went down.
-    void BroadcastPressed();
-    void SelChange();
+    virtual void BroadcastPressed();
+    virtual void SelChange();
     void Click() override;
 
     // Group message from a sibling.

@@ -81,8 +81,9 @@ TfcFaceParams TfcCustomShapeBtn::FaceParams(TfcShadeStyle style, TfcFaceLook loo
     p.Enabled = Enabled();
     // Only a flat button that is up looks different when hot.
     p.Hot = style == fbsFlat && look == fcflUp && !p.Designing && Enabled() && IsHot();
-    if (OnComputeCanvasAttributes)
-        p.ComputeCanvasAttributes = [this](TCanvas& c) { ComputeCanvasAttributes(c); };
+    // Always the virtual: a subclass overriding it is called whether or not
+    // the event is assigned (the default fires the event).
+    p.ComputeCanvasAttributes = [this](TCanvas& c) { ComputeCanvasAttributes(c); };
     return p;
 }
 

@@ -32,7 +32,8 @@ public:
     const QStringList& PointList() const { return pointList_; }
     void SetPointList(const QStringList& v);
 
-    // Called once per face painting after the face brush is set.
+    // Called once per face painting after the face brush is set (through
+    // ComputeCanvasAttributes, which a subclass may override).
     TfcCanvasAttributesEvent OnComputeCanvasAttributes;
 
     // The outline for the current size, closed by a copy of the first point.
@@ -40,7 +41,7 @@ public:
     std::vector<TPoint> ShapePoints();
     // Pure red, or pure blue for a pure red button.
     TColor KeyColour() const { return fcKeyColour(Color()); }
-    bool IsCurvedShape() const { return ::IsCurvedShape(shape_); }
+    virtual bool IsCurvedShape() const { return ::IsCurvedShape(shape_); }
 
     void SizeToDefault() override;
 

@@ -457,6 +457,40 @@ TEST_F(FormTest, RedButtonKeepsItsShapeAndFace)
     EXPECT_EQ(SurfacePixel(*b, 37, 30), clRed);
 }
 
+// A subclass that sets its own face brush through the canvas-attributes hook.
+class TintedButton : public TfcShapeBtn {
+public:
+    using TfcShapeBtn::TfcShapeBtn;
+    int overrideCalls = 0;
+
+protected:
+    void ComputeCanvasAttributes(TCanvas& canvas) override
+    {
+        ++overrideCalls;
+        TfcShapeBtn::ComputeCanvasAttributes(canvas);  // fires the event
+        canvas.Brush().Color = clLime;
+    }
+};
+
+TEST_F(FormTest, TheCanvasAttributesOverrideRunsWithOrWithoutTheEvent)
+{
+    auto* b = new TintedButton(&form);  // owned by the form
+    b->SetParent(&form);
+    b->SetBounds(10, 10, 75, 150);
+    Finish(200, 200);
+    b->overrideCalls = 0;
+    b->Repaint();
+    EXPECT_GT(b->overrideCalls, 0) << "no event assigned";
+    EXPECT_EQ(SurfacePixel(*b, 37, 75), clLime);
+
+    int eventCalls = 0;
+    b->OnComputeCanvasAttributes = [&eventCalls](TComponent*, TCanvas&) { ++eventCalls; };
+    b->overrideCalls = 0;
+    b->Repaint();
+    EXPECT_GT(b->overrideCalls, 0);
+    EXPECT_EQ(eventCalls, b->overrideCalls) << "the default fires the event";
+}
+
 TEST_F(FormTest, PressedGroupButtonDithersByPixelParity)
 {
     TfcShapeBtn* b = AddButton(0, 0, 40, 40);
