@@ -320,7 +320,7 @@ void TfcCustomBitBtn::SetDown(bool v)
     const bool wanted = groupIndex_ == 0 && !Loading() ? false : v;
     if (wanted == down_)
         return;
-    SetDownState(wanted, fcBroadcast, fcRepaint);
+    SetDownState(wanted, TfcBroadcast::Yes, TfcRepaint::Yes);
     if (down_ == wanted)
         SelChange();
 }
@@ -400,7 +400,7 @@ void TfcCustomBitBtn::SetOptions(TfcButtonOptions v)
     if (!options_.Contains(boFocusable))
         SetTabStop(false);
     if (boldChanged)
-        SetDownState(down_, fcNoBroadcast, fcRepaint);
+        SetDownState(down_, TfcBroadcast::No, TfcRepaint::Yes);
 }
 
 void TfcCustomBitBtn::SetShadeStyle(TfcShadeStyle v)
@@ -443,9 +443,9 @@ void TfcCustomBitBtn::SetDownState(bool value, TfcBroadcast broadcast, TfcRepain
             ApplyRegion();
         if (down_)
             NotifyDown();
-        if (broadcast == fcBroadcast)
+        if (broadcast == TfcBroadcast::Yes)
             BroadcastPressed();
-        if (repaint == fcRepaint)
+        if (repaint == TfcRepaint::Yes)
             RequestRepaint();
     }
     ApplyAutoBold();
@@ -465,7 +465,7 @@ void TfcCustomBitBtn::Press()
     if (!options_.Contains(boToggleOnUp) || groupIndex_ == 0) {
         if (options_.Contains(boFocusable) && CanFocus())
             SetFocus();
-        SetDownState(true, fcNoBroadcast, fcNoRepaint);
+        SetDownState(true, TfcBroadcast::No, TfcRepaint::No);
     }
     if (down_ != downAtPress_)
         PaintNow();
@@ -474,16 +474,16 @@ void TfcCustomBitBtn::Press()
 void TfcCustomBitBtn::Release(TfcReleasePlace place)
 {
     if (groupIndex_ == 0) {
-        SetDownState(false, fcNoBroadcast, fcNoRepaint);
+        SetDownState(false, TfcBroadcast::No, TfcRepaint::No);
         PaintNow();
         return;
     }
     BroadcastPressed();
-    if (place != fcReleasedInside && !options_.Contains(boToggleOnUp))
+    if (place != TfcReleasePlace::Inside && !options_.Contains(boToggleOnUp))
         return;
     const bool wasDown = downAtPress_;
     if (!wasDown || allowAllUp_) {
-        SetDownState(!wasDown, fcBroadcast, fcNoRepaint);
+        SetDownState(!wasDown, TfcBroadcast::Yes, TfcRepaint::No);
         PaintNow();
         SelChange();
     }
@@ -491,7 +491,7 @@ void TfcCustomBitBtn::Release(TfcReleasePlace place)
 
 bool TfcCustomBitBtn::HitTest(int x, int y, TfcPressCheck check)
 {
-    if (check == fcRequirePressed && !mousePressed_)
+    if (check == TfcPressCheck::RequirePressed && !mousePressed_)
         return false;
     // A press and release that straddle a change of the active window make
     // no click.
@@ -507,7 +507,7 @@ bool TfcCustomBitBtn::HitTest(int x, int y, TfcPressCheck check)
 
 bool TfcCustomBitBtn::IsHot()
 {
-    return HitTest(-1, -1, fcAnyState);
+    return HitTest(-1, -1, TfcPressCheck::AnyState);
 }
 
 void TfcCustomBitBtn::BroadcastPressed()
@@ -534,7 +534,7 @@ void TfcCustomBitBtn::GroupButtonPressed(int groupIndex, TfcCustomBitBtn* sender
     // Only a button that actually goes up reports a change of selection.
     if (!down_)
         return;
-    SetDownState(false, fcNoBroadcast, fcRepaint);
+    SetDownState(false, TfcBroadcast::No, TfcRepaint::Yes);
     SelChange();
 }
 
@@ -682,7 +682,7 @@ void TfcCustomBitBtn::ApplyRegion()
     if (!HasWindow() || !UsesWindowShape())
         return;
     FreeRegions();
-    if (std::optional<TRegion> region = CreateRegion(fcCompute, DownLook()))
+    if (std::optional<TRegion> region = CreateRegion(TfcRegionCompute::Compute, DownLook()))
         SetWindowRegion(*region);
 }
 
@@ -864,10 +864,10 @@ void TfcCustomBitBtn::MouseMove(TShiftState shift, int x, int y)
     TCustomControl::MouseMove(shift, x, y);
     if (!guard || options_.Contains(boToggleOnUp) || !mousePressed_ || !(shift & ssLeft))
         return;
-    const bool inside = HitTest(x, y, fcRequirePressed);
+    const bool inside = HitTest(x, y, TfcPressCheck::RequirePressed);
     // Dragged off its shape the button pops up; back on, it goes down again.
     if ((inside && !down_) || (!inside && down_ && !downAtPress_)) {
-        SetDownState(inside, fcNoBroadcast, fcNoRepaint);
+        SetDownState(inside, TfcBroadcast::No, TfcRepaint::No);
         PaintNow();
     }
 }
@@ -878,11 +878,11 @@ void TfcCustomBitBtn::MouseUp(TMouseButton button, TShiftState shift, int x, int
     TCustomControl::MouseUp(button, shift, x, y);
     if (!guard)
         return;
-    Release(HitTest(x, y, fcRequirePressed) ? fcReleasedInside : fcReleasedOutside);
+    Release(HitTest(x, y, TfcPressCheck::RequirePressed) ? TfcReleasePlace::Inside : TfcReleasePlace::Outside);
     if (!guard)
         return;
     SetMouseCapture(false);
-    if (HitTest(x, y, fcRequirePressed) || options_.Contains(boToggleOnUp))
+    if (HitTest(x, y, TfcPressCheck::RequirePressed) || options_.Contains(boToggleOnUp))
         Click();
     if (guard)
         mousePressed_ = false;
@@ -903,7 +903,7 @@ void TfcCustomBitBtn::KeyDown(TKeyCode& key, TShiftState shift)
         return;
     Press();
     if (guard)
-        Release(fcReleasedInside);
+        Release(TfcReleasePlace::Inside);
     if (guard)
         Click();
 }
@@ -937,7 +937,7 @@ bool TfcCustomBitBtn::DialogChar(QChar ch, TShiftState shift)
     if (IsAcceleratorOf(Caption(), ch) && CanFocus()) {
         QPointer<QWidget> guard(this);
         if (groupIndex_ > 0)
-            SetDownState(true, fcBroadcast, fcNoRepaint);
+            SetDownState(true, TfcBroadcast::Yes, TfcRepaint::No);
         Click();
         if (guard)
             RequestRepaint();

@@ -55,11 +55,11 @@ enum TBitBtnKind : std::uint8_t { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo,
 enum TButtonStyle : std::uint8_t { bsAutoDetect, bsWin31, bsNew };
 
 // Parameters of SetDownState and friends, spelled out at the call sites.
-enum TfcBroadcast : std::uint8_t { fcNoBroadcast, fcBroadcast };
-enum TfcRepaint : std::uint8_t { fcNoRepaint, fcRepaint };
-enum TfcPressCheck : std::uint8_t { fcAnyState, fcRequirePressed };
-enum TfcReleasePlace : std::uint8_t { fcReleasedOutside, fcReleasedInside };
-enum TfcRegionCompute : std::uint8_t { fcCachedOnly, fcCompute };
+enum class TfcBroadcast : std::uint8_t { No, Yes };
+enum class TfcRepaint : std::uint8_t { No, Yes };
+enum class TfcPressCheck : std::uint8_t { AnyState, RequirePressed };
+enum class TfcReleasePlace : std::uint8_t { Outside, Inside };
+enum class TfcRegionCompute : std::uint8_t { CachedOnly, Compute };
 
 class TfcCustomBitBtn;
 
@@ -255,7 +255,7 @@ public:
     void Press();
     void Release(TfcReleasePlace place);
     // Is the client point (-1, -1: the pointer) over this button's visible
-    // shape, the form being active; with fcRequirePressed also only while the
+    // shape, the form being active; with TfcPressCheck::RequirePressed also only while the
     // left button went down on this button.
     bool HitTest(int x, int y, TfcPressCheck check);
     // Paints the button now onto its own surface.
@@ -309,7 +309,7 @@ protected:
     // The caption shown (the field's text for a data-aware caption).
     virtual QString GetCaption() const;
     virtual std::unique_ptr<TfcOffsets> CreateOffsets();
-    // The window shape for the state: from the cache, else (with fcCompute)
+    // The window shape for the state: from the cache, else (with TfcRegionCompute::Compute)
     // computed and cached. None leaves the window rectangular.
     virtual std::optional<TRegion> CreateRegion(TfcRegionCompute compute, TfcFaceLook look);
     virtual void ArrangeGlyphAndCaption(TCanvas& canvas, TfcFaceLook look);

@@ -97,7 +97,7 @@ std::optional<TRegion> TfcCustomShapeBtn::CreateRegion(TfcRegionCompute compute,
 {
     if (std::optional<TRegion> cached = TfcCustomImageBtn::CreateRegion(compute, look))
         return cached;
-    if (compute == fcCachedOnly)
+    if (compute == TfcRegionCompute::CachedOnly)
         return std::nullopt;
     TBitmap image;
     PaintFace(image, fcfpRegion, ShadeStyle(), look);

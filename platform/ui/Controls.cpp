@@ -836,12 +836,12 @@ TControl* TWinControl::Controls(int i) const
     return i >= 0 && i < int(all.size()) ? all[std::size_t(i)] : nullptr;
 }
 
-TControl* TWinControl::ControlAtPos(TPoint p, TControlAtPosFlags flags) const
+TControl* TWinControl::ControlAtPos(TPoint p, TControlAtPos which) const
 {
     const auto all = ChildControls(this);
     for (auto it = all.rbegin(); it != all.rend(); ++it) {
         TControl* c = *it;
-        if (!c->visible_ || ((flags & capEnabledOnly) && !c->enabled_))
+        if (!c->visible_ || (which == TControlAtPos::EnabledOnly && !c->enabled_))
             continue;
         if (c->ContainsPoint({p.x - c->left_, p.y - c->top_}))
             return c;

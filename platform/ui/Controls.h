@@ -498,8 +498,8 @@ public:
     TControl* Controls(int i) const;
     // The topmost visible direct child whose rectangle and window shape hold
     // the client point; disabled children count unless told otherwise.
-    enum TControlAtPosFlags : std::uint8_t { capAllowDisabled = 0, capEnabledOnly = 1 };
-    TControl* ControlAtPos(TPoint clientPoint, TControlAtPosFlags flags = capAllowDisabled) const;
+    enum class TControlAtPos : std::uint8_t { AllowDisabled, EnabledOnly };
+    TControl* ControlAtPos(TPoint clientPoint, TControlAtPos which = TControlAtPos::AllowDisabled) const;
 
     // --- Focus
     // Position in the parent's tab order (windowed siblings only).

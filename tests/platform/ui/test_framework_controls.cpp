@@ -190,7 +190,7 @@ TEST(WindowShape, ChildAtPointHonoursEachChildsShape)
 
     above->SetEnabled(false);
     EXPECT_EQ(parent.ControlAtPos({12, 12}), above);
-    EXPECT_EQ(parent.ControlAtPos({12, 12}, TWinControl::capEnabledOnly), below);
+    EXPECT_EQ(parent.ControlAtPos({12, 12}, TWinControl::TControlAtPos::EnabledOnly), below);
     above->Hide();
     EXPECT_EQ(parent.ControlAtPos({12, 12}), below);
 
