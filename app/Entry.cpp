@@ -1,6 +1,7 @@
 #include "app/Entry.h"
 
 #include "app/AppIcon.h"
+#include "app/Unit3.h"
 
 #include "platform/ui/Forms.h"
 
@@ -27,5 +28,6 @@ int RunLadoton(int argc, char** argv)
     application.SetTitle(QStringLiteral("Ладотон"));
     application.SetIcon(AppIcon());
     application.CreateForm<TPlaceholderForm>();
+    Form3 = application.CreateForm<TForm3>();
     return application.Run();
 }
