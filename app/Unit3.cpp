@@ -105,6 +105,7 @@ void TForm3::DrawKeyPicture(TBitmap& bmp)
 
 TForm3::TForm3(TComponent* owner) : TForm(owner)
 {
+    Form3 = this;
     SetName(QStringLiteral("Form3"));
     SetBounds(477, 218, 203, 312);
     SetColor(clBtnFace);
@@ -143,6 +144,31 @@ TForm3::TForm3(TComponent* owner) : TForm(owner)
     Button1->SetModalResult(mrOk);
     Button1->SetTabOrder(0);
 
+    FlatMemo1 = new TFlatMemo(this);  // owned by the form
+    FlatMemo1->SetName(QStringLiteral("FlatMemo1"));
+    FlatMemo1->SetParent(this);
+    FlatMemo1->SetBounds(0, 0, 203, 186);
+    FlatMemo1->SetColorFlat(clBtnFace);
+#if __has_include("controls/flat/TFlatMemoUnit.h")
+    // After ColorFlat: the memo then takes the window's colour.
+    FlatMemo1->SetParentColor(true);
+    FlatMemo1->SetAlignment(taCenter);
+#endif
+    FlatMemo1->Font().SetName(QStringLiteral("Times New Roman"));
+    FlatMemo1->Font().SetHeight(-13);
+    FlatMemo1->Font().SetStyle(0);
+    FlatMemo1->Font().SetCharset(RUSSIAN_CHARSET);
+    FlatMemo1->SetReadOnly(true);
+    FlatMemo1->SetScrollBars(ssNone);
+    FlatMemo1->SetTabOrder(1);
+    FlatMemo1->Lines().SetText(AboutLines().join(QLatin1Char('\n')));
+
     // "OK" has the focus whenever the window comes up, so Return closes it.
     SetActiveControl(Button1);
+}
+
+TForm3::~TForm3()
+{
+    if (Form3 == this)
+        Form3 = nullptr;
 }

@@ -4,6 +4,7 @@
 // picture of the computer keys that play the notes. It has no logic of its
 // own; the main window's "?" button shows it modally and "OK" closes it.
 
+#include "app/StandInControls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
 
@@ -14,11 +15,13 @@ class TBitmap;
 class TForm3 : public TForm {
 public:
     explicit TForm3(TComponent* owner);
+    ~TForm3() override;
     QString ClassName() const override { return QStringLiteral("TForm3"); }
 
     TImage* Image1;
     TPanel* Panel1;
     TButton* Button1;
+    TFlatMemo* FlatMemo1;
 
     // The text of the About box, one entry per line, each shown centred.
     static QStringList AboutLines();
@@ -32,6 +35,5 @@ public:
     static void DrawKeyPicture(TBitmap& bmp);
 };
 
-// The About window of the running program (created at start-up, owned by the
-// application); the main window's "?" shows it.
+// The About window, once created.
 extern TForm3* Form3;
