@@ -356,8 +356,10 @@ public:
     static TShiftState ShiftFromQt(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
 
 protected:
-    // Called by the parent when its colour or font changes.
-    void ParentColorChanged();
+    // Called by the parent when its colour or font changes (and when the
+    // control gets a parent); controls that derive colours from the parent's
+    // refresh them here.
+    virtual void ParentColorChanged();
     void ParentFontChanged();
 
     // Qt hooks.

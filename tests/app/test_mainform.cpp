@@ -301,3 +301,27 @@ TEST_F(AppTest, SettingsAreReadFromTheFieldsTextWithinTheirBounds)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AppTest, QuestionMarkShowsTheAboutWindowModallyEveryTime)
+{
+    Create();
+    TForm about(nullptr);
+    about.SetClientSize(203, 312);
+    about.AfterConstruction();
+    form->SetAboutWindow(&about);
+    int shown = 0;
+    for (int i = 0; i < 2; ++i) {
+        WhenModal([&] {
+            shown += about.isVisible() && about.Modal();
+            about.SetModalResult(mrOk);
+        });
+        ClickCentre(form->FlatSpeedButton2);
+        EXPECT_FALSE(about.isVisible());
+    }
+    EXPECT_EQ(shown, 2);
+    form->SetAboutWindow(nullptr);
+}
+
+}  // namespace
