@@ -1,6 +1,7 @@
 #include "controls/flat/TFlatSpinButtonUnit.h"
 
 #include <QPointer>
+#include <QTimer>
 
 // ---------------------------------------------------------------------------
 // TTimerSpeedButton
@@ -11,6 +12,12 @@ TTimerSpeedButton::~TTimerSpeedButton()
 {
     BeginDestroy();
     StopRepeat();
+    if (inRepeatStep_ && repeatTimer_) {
+        // Destroyed by its own repeated click: the timer is still delivering
+        // that tick, so it goes once the tick is over.
+        std::shared_ptr<TFlatTimer> ticking(std::move(repeatTimer_));
+        QTimer::singleShot(0, [ticking] {});
+    }
 }
 
 void TTimerSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
@@ -55,13 +62,18 @@ void TTimerSpeedButton::RepeatStep()
     if (State() != FlatButtonState::Down)
         return;
     QPointer<QWidget> guard(this);
+    inRepeatStep_ = true;
     try {
         Click();
     } catch (...) {
-        if (guard)
+        if (guard) {
+            inRepeatStep_ = false;
             StopRepeat();
+        }
         throw;
     }
+    if (guard)
+        inRepeatStep_ = false;
 }
 
 void TTimerSpeedButton::StopRepeat()

@@ -40,6 +40,7 @@ private:
 
     std::unique_ptr<TFlatTimer> repeatTimer_;
     bool repeatEnabled_ = false;
+    bool inRepeatStep_ = false;
 };
 
 // Two arrow buttons side by side sharing their middle column: up on the left,

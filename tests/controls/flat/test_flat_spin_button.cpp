@@ -242,6 +242,22 @@ TEST_F(SpinButtonTest, RepeatStopsWhenThePointerIsTakenAway)
     }
 }
 
+TEST_F(SpinButtonTest, AClickThatDestroysTheSpinButtonEndsTheRepeat)
+{
+    spin->OnUpClick = [this](TComponent*) {
+        ++ups;
+        delete spin;
+        spin = nullptr;
+    };
+    Move(kUp);
+    Press(kUp);
+    desktop.Advance(1000);
+    EXPECT_EQ(ups, 1);
+    Release(kUp);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(desktop.TimerCount(), 0);
+}
+
 TEST_F(SpinButtonTest, KeysClickTheFocusedArrow)
 {
     spin->SetTabStop(true);
