@@ -149,11 +149,9 @@ TForm3::TForm3(TComponent* owner) : TForm(owner)
     FlatMemo1->SetParent(this);
     FlatMemo1->SetBounds(0, 0, 203, 186);
     FlatMemo1->SetColorFlat(clBtnFace);
-#if __has_include("controls/flat/TFlatMemoUnit.h")
     // After ColorFlat: the memo then takes the window's colour.
     FlatMemo1->SetParentColor(true);
     FlatMemo1->SetAlignment(taCenter);
-#endif
     FlatMemo1->Font().SetName(QStringLiteral("Times New Roman"));
     FlatMemo1->Font().SetHeight(-13);
     FlatMemo1->Font().SetStyle(0);

@@ -140,3 +140,21 @@ TEST(AboutWindow, KeyPictureShowsEachCapWhereItsKeyLies)
         EXPECT_EQ(pic.Pixel(x, 66), white) << x;
     }
 }
+
+// The About text: name and version on their own lines, every line centred,
+// read-only, no scroll bars, on the window's colour.
+TEST(AboutWindow, TextShowsNameAndVersionCentredReadOnly)
+{
+    auto form = MakeAbout();
+    const TFlatMemo& memo = *form->FlatMemo1;
+    const QStringList expectedStart{QString(), QStringLiteral("Ладотон"), QString(), QStringLiteral("версия 1.0"),
+                                    QString()};
+    ASSERT_GE(form->FlatMemo1->Lines().Count(), 6);
+    for (int i = 0; i < expectedStart.size(); ++i)
+        EXPECT_EQ(form->FlatMemo1->Lines().Strings(i), expectedStart[i]) << i;
+    EXPECT_EQ(memo.Alignment(), taCenter);
+    EXPECT_TRUE(memo.ReadOnly());
+    EXPECT_EQ(memo.ScrollBars(), ssNone);
+    EXPECT_TRUE(form->FlatMemo1->ParentColor());
+    EXPECT_EQ(form->FlatMemo1->ColorFlat(), clBtnFace);
+}
