@@ -1,31 +1,22 @@
 #include "app/Entry.h"
 
 #include "app/AppIcon.h"
+#include "app/MainForm.h"
+#include "app/Unit2.h"
+#include "app/Unit3.h"
 
 #include "platform/ui/Forms.h"
-
-namespace {
-
-// Until the trainer's windows exist: the borderless main window, centred.
-class TPlaceholderForm : public TForm {
-public:
-    explicit TPlaceholderForm(TComponent* owner) : TForm(owner)
-    {
-        SetClientSize(657, 523);
-        SetColor(clBlue);
-        SetPosition(poDesktopCenter);
-        SetKeyPreview(true);
-        SetDragBySurface(true);
-    }
-};
-
-}  // namespace
 
 int RunLadoton(int argc, char** argv)
 {
     TApplication application(argc, argv);
     application.SetTitle(QStringLiteral("Ладотон"));
     application.SetIcon(AppIcon());
-    application.CreateForm<TPlaceholderForm>();
+    // The main window first: it becomes the application's main window and
+    // runs its whole start-up (instructions, MIDI, octave, selector) here,
+    // before anything is shown. Then the two windows it opens later, hidden.
+    auto* main = application.CreateForm<TForm1>();
+    application.CreateForm<TForm2>();
+    main->SetAboutWindow(application.CreateForm<TForm3>());
     return application.Run();
 }

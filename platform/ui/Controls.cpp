@@ -208,20 +208,35 @@ void TControl::ApplyGeometry()
             setMinimumSize(0, 0);
             setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         }
-        setGeometry(left_, top_, width_, height_);
+        // Children sit in the parent's client area, inside its border.
+        const int inset = parent_ ? parent_->nonClientBorder_ : 0;
+        setGeometry(left_ + inset, top_ + inset, width_, height_);
     }
+}
+
+void TControl::SetNonClientBorder(int n)
+{
+    n = std::max(n, 0);
+    if (n == nonClientBorder_)
+        return;
+    nonClientBorder_ = n;
+    for (TControl* c : ChildControls(this))
+        c->ApplyGeometry();
+    Invalidate();
+    if (auto* self = dynamic_cast<TWinControl*>(this))
+        self->Realign();
 }
 
 TPoint TControl::ClientToScreen(TPoint p) const
 {
-    const QPoint g = mapToGlobal(QPoint(p.x, p.y));
+    const QPoint g = mapToGlobal(QPoint(p.x + nonClientBorder_, p.y + nonClientBorder_));
     return {g.x(), g.y()};
 }
 
 TPoint TControl::ScreenToClient(TPoint p) const
 {
     const QPoint l = mapFromGlobal(QPoint(p.x, p.y));
-    return {l.x(), l.y()};
+    return {l.x() - nonClientBorder_, l.y() - nonClientBorder_};
 }
 
 TPoint TControl::CursorPos()
@@ -431,7 +446,7 @@ void TControl::PaintTo(TCanvas& canvas, TPoint origin)
     const TScopeExit ownCanvasBack([this] { activeCanvas_ = &ownCanvas_; });
 
     canvas.SetViewportOrg(canvas.ViewportOrg() + origin);
-    canvas.IntersectClipRect(ClientRect());
+    canvas.IntersectClipRect({0, 0, width_, height_});
     canvas.Font().Assign(font_);
     activeCanvas_ = &canvas;
     EraseBackground(canvas);
@@ -440,7 +455,7 @@ void TControl::PaintTo(TCanvas& canvas, TPoint origin)
     // Windowless children paint over their parent, in stacking order.
     for (TControl* c : ChildControls(this))
         if (c->visible_ && !dynamic_cast<TWinControl*>(c))
-            c->PaintTo(canvas, {c->left_, c->top_});
+            c->PaintTo(canvas, {c->left_ + nonClientBorder_, c->top_ + nonClientBorder_});
 }
 
 void TControl::paintEvent(QPaintEvent*)
@@ -1022,7 +1037,7 @@ void TWinControl::EraseBackground(TCanvas& canvas)
     const TCanvasSaver saved(canvas);
     canvas.Brush().Style = bsSolid;
     canvas.Brush().Color = color_;
-    canvas.FillRect(ClientRect());
+    canvas.FillRect({0, 0, width_, height_});
 }
 
 void TWinControl::focusInEvent(QFocusEvent* e)
@@ -1084,7 +1099,7 @@ TControl* FindControlAtScreen(TPoint screenPoint)
         TControl* child = win->ControlAtPos(p);
         if (!child)
             break;
-        p = {p.x - child->Left(), p.y - child->Top()};
+        p = {p.x - child->Left() - child->NonClientBorder(), p.y - child->Top() - child->NonClientBorder()};
         found = child;
     }
     return found;

@@ -13,7 +13,10 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QPalette>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QWindow>
 
 #include <cstdio>
@@ -451,6 +454,44 @@ QString ErrorBoxText(const QString& message)
 // ---------------------------------------------------------------------------
 // TApplication
 
+namespace {
+
+// What Qt draws itself (the combo's list, scroll bars, message boxes) takes
+// the classic style and our fixed system colours, so it matches the controls
+// we paint whatever the desktop's theme.
+void UseClassicLook()
+{
+    if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows")))
+        QApplication::setStyle(style);  // the application owns the style
+    auto sys = [](int index) {
+        const std::uint32_t rgb = GetSysColor(index);
+        return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+    };
+    QPalette p;
+    const struct {
+        QPalette::ColorRole role;
+        int index;
+    } roles[] = {
+        {QPalette::Window, COLOR_BTNFACE},         {QPalette::WindowText, COLOR_WINDOWTEXT},
+        {QPalette::Base, COLOR_WINDOW},            {QPalette::AlternateBase, COLOR_BTNFACE},
+        {QPalette::Text, COLOR_WINDOWTEXT},        {QPalette::Button, COLOR_BTNFACE},
+        {QPalette::ButtonText, COLOR_BTNTEXT},     {QPalette::Light, COLOR_BTNHIGHLIGHT},
+        {QPalette::Midlight, COLOR_3DLIGHT},       {QPalette::Mid, COLOR_BTNSHADOW},
+        {QPalette::Dark, COLOR_BTNSHADOW},         {QPalette::Shadow, COLOR_3DDKSHADOW},
+        {QPalette::Highlight, COLOR_HIGHLIGHT},    {QPalette::HighlightedText, COLOR_HIGHLIGHTTEXT},
+        {QPalette::ToolTipBase, 24},               {QPalette::ToolTipText, 23},
+        {QPalette::BrightText, COLOR_BTNHIGHLIGHT}, {QPalette::PlaceholderText, COLOR_GRAYTEXT},
+    };
+    for (const auto& r : roles)
+        p.setColor(r.role, sys(r.index));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, sys(COLOR_GRAYTEXT));
+    p.setColor(QPalette::Disabled, QPalette::Base, sys(COLOR_BTNFACE));
+    QApplication::setPalette(p);
+}
+
+}  // namespace
+
 // The Qt application object: every event goes through notify, which counts
 // the dispatch depth for modal loops, lets a key-preview form see keys aimed
 // at foreign widgets, and catches what escapes a handler.
@@ -515,6 +556,7 @@ TApplication::TApplication(int& argc, char** argv) : TComponent(nullptr)
 {
     qt_ = std::make_unique<QtApp>(argc, argv, this);
     qt_->setQuitOnLastWindowClosed(false);
+    UseClassicLook();
     Application = this;
     SetExceptionReporter([](std::exception_ptr e) {
         if (Application)

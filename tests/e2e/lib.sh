@@ -72,3 +72,110 @@ start_probe() {
   id=$(wait_for_window "e2e-probe")
   wait_for_log "$log" ' ready$'
 }
+
+# --- The trainer ------------------------------------------------------------
+
+# start_ladoton [PROGRAM]: starts the trainer (default $LADOTON_BIN) with its
+# MIDI device 0 writing every message to $midi, in a private $work directory
+# (removed on exit, the program stopped). The main window's id is in $main
+# once it is mapped.
+start_ladoton() {
+  work=$(mktemp -d)
+  midi="$work/midi.log"
+  : >"$midi"
+  trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
+  LADOTON_MIDI_OUT="log:$midi" launch "$work/out.log" "${1:-$LADOTON_BIN}"
+}
+
+# visible_windows: the ids of the launched program's mapped windows.
+visible_windows() {
+  xdotool search --onlyvisible --pid "$pid" 2>/dev/null || true
+}
+
+# size_of ID: "WIDTHxHEIGHT" of a window.
+size_of() {
+  local WIDTH HEIGHT X Y SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  echo "${WIDTH}x${HEIGHT}"
+}
+
+# wait_for_sized_window WIDTH HEIGHT [TIMEOUT]: prints the id of the
+# program's first mapped window of that size.
+wait_for_sized_window() {
+  local want="$1x$2" limit=${3:-90} deadline w
+  deadline=$((SECONDS + limit))
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    for w in $(visible_windows); do
+      [ "$(size_of "$w" 2>/dev/null)" = "$want" ] && { echo "$w"; return 0; }
+    done
+    program_gone && return 1
+    sleep 0.05
+  done
+  echo "no $want window within $limit s" >&2
+  show_output
+  return 1
+}
+
+# wait_for_other_window KNOWN_IDS... : prints the id of a mapped window of
+# the program that is none of the known ones (a message box, a dialog).
+wait_for_other_window() {
+  local limit=90 deadline w k known
+  deadline=$((SECONDS + limit))
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    for w in $(visible_windows); do
+      known=0
+      for k in "$@"; do [ "$w" = "$k" ] && known=1; done
+      [ "$known" = 0 ] && { echo "$w"; return 0; }
+    done
+    program_gone && return 1
+    sleep 0.05
+  done
+  echo "no new window within $limit s" >&2
+  show_output
+  return 1
+}
+
+# wait_until_unmapped ID: waits until the window is no longer shown.
+wait_until_unmapped() {
+  local limit=60 deadline
+  deadline=$((SECONDS + limit))
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    visible_windows | grep -qx "$1" || return 0
+    program_gone && return 1
+    sleep 0.05
+  done
+  fail "window $1 still shown after $limit s"
+}
+
+# focus ID: gives the window the keyboard focus (there is no window manager
+# to do it on a click).
+focus() {
+  xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+}
+
+# click_in ID X Y: a left click at the window's client point (X, Y).
+click_in() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove --sync $((X + $2)) $((Y + $3)) click 1
+}
+
+# wait_for_lines FILE N: waits until FILE has at least N lines.
+wait_for_lines() {
+  local limit=${3:-60} deadline
+  deadline=$((SECONDS + limit))
+  while [ "$(wc -l <"$1")" -lt "$2" ]; do
+    program_gone && fail "the program ended while waiting for line $2 of $1"
+    [ "$SECONDS" -lt "$deadline" ] || { cat "$1" >&2; fail "$1 has fewer than $2 lines after $limit s"; }
+    sleep 0.05
+  done
+}
+
+# note_on N: the logged line of a note-on for note N at velocity 127.
+note_on() { printf '007F%02X90' "$1"; }
+
+# note_at LINE: the note number of the message on line LINE of the MIDI log.
+note_at() { echo $((16#$(sed -n "$1p" "$midi" | cut -c5-6))); }
+
+# The computer key of each semitone (Z row white, S row black).
+key_letters=(z s x d c v g b h n j m)
