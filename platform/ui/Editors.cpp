@@ -786,6 +786,15 @@ void TCustomEdit::EditorKey(QKeyEvent* e, const std::function<void(QKeyEvent*)>&
         KeyDown(key, shift);
         if (!alive || !editor_)
             return;
+        // Paste and cut go through the control, which may refuse them.
+        if (key != 0 && e->matches(QKeySequence::Paste)) {
+            PasteFromClipboard();
+            return;
+        }
+        if (key != 0 && e->matches(QKeySequence::Cut)) {
+            CutToClipboard();
+            return;
+        }
         // Delete types no character on the platform.
         const QString text = e->key() == Qt::Key_Delete ? QString() : e->text();
         QString kept;
@@ -800,15 +809,6 @@ void TCustomEdit::EditorKey(QKeyEvent* e, const std::function<void(QKeyEvent*)>&
             return;
         if (!text.isEmpty() && kept.isEmpty())
             return;
-        // Paste and cut go through the control, which may refuse them.
-        if (e->matches(QKeySequence::Paste)) {
-            PasteFromClipboard();
-            return;
-        }
-        if (e->matches(QKeySequence::Cut)) {
-            CutToClipboard();
-            return;
-        }
         if (text_ && !readOnly_) {
             const bool printable = !kept.isEmpty() && !(kept.size() == 1 && kept.at(0).unicode() < 32 &&
                                                         kept.at(0) != QLatin1Char('\r') && kept.at(0) != QLatin1Char('\t'));
