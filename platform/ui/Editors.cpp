@@ -337,10 +337,12 @@ QString TCustomEdit::EditorText() const
 
 void TCustomEdit::SetEditorText(const QString& v)
 {
-    if (line_)
+    if (line_) {
         line_->setText(v);
-    else if (text_)
+    } else if (text_) {
+        shown_ = v;
         text_->setPlainText(v);
+    }
 }
 
 void TCustomEdit::TextChanged()
@@ -351,7 +353,7 @@ void TCustomEdit::TextChanged()
     const QString wanted = MultiLine() ? NormalizeBreaks(Caption()) : Caption();
     if (MultiLine() && int(Caption().size()) > Capacity()) {
         // Put the caption back to what the editor holds, then refuse.
-        const QString old = EditorText();
+        const QString old = shown_;
         syncing_ = true;
         TControl::SetCaption(old);
         syncing_ = false;
@@ -362,7 +364,7 @@ void TCustomEdit::TextChanged()
         bool& flag;
         ~Reset() { flag = false; }
     } reset{syncing_};
-    const bool changed = wanted != EditorText();
+    const bool changed = wanted != (line_ ? line_->text() : shown_);
     if (changed)
         SetEditorText(wanted);
     // The editor may have cut the text to its length or changed the line
@@ -386,7 +388,8 @@ void TCustomEdit::EditorTextChanged()
             bool& flag;
             ~Reset() { flag = false; }
         } reset{syncing_};
-        TControl::SetCaption(EditorText());
+        shown_ = text_ ? EditorText() : QString();
+        TControl::SetCaption(line_ ? EditorText() : shown_);
         syncing_ = false;
         Change();
     });
@@ -786,6 +789,15 @@ void TCustomEdit::EditorKey(QKeyEvent* e, const std::function<void(QKeyEvent*)>&
         KeyDown(key, shift);
         if (!alive || !editor_)
             return;
+        // Paste and cut go through the control, which may refuse them.
+        if (key != 0 && e->matches(QKeySequence::Paste)) {
+            PasteFromClipboard();
+            return;
+        }
+        if (key != 0 && e->matches(QKeySequence::Cut)) {
+            CutToClipboard();
+            return;
+        }
         // Delete types no character on the platform.
         const QString text = e->key() == Qt::Key_Delete ? QString() : e->text();
         QString kept;
@@ -800,15 +812,6 @@ void TCustomEdit::EditorKey(QKeyEvent* e, const std::function<void(QKeyEvent*)>&
             return;
         if (!text.isEmpty() && kept.isEmpty())
             return;
-        // Paste and cut go through the control, which may refuse them.
-        if (e->matches(QKeySequence::Paste)) {
-            PasteFromClipboard();
-            return;
-        }
-        if (e->matches(QKeySequence::Cut)) {
-            CutToClipboard();
-            return;
-        }
         if (text_ && !readOnly_) {
             const bool printable = !kept.isEmpty() && !(kept.size() == 1 && kept.at(0).unicode() < 32 &&
                                                         kept.at(0) != QLatin1Char('\r') && kept.at(0) != QLatin1Char('\t'));

@@ -206,6 +206,9 @@ private:
     bool autoSize_ = true;
     bool focusedByMouse_ = false;
     bool syncing_ = false;
+    // The memo's text as the editor holds it (reading it back costs a copy
+    // of the whole document).
+    QString shown_;
     bool hasTextRect_ = false;
     TRect textRect_;
 };

@@ -1,13 +1,16 @@
-// The flat memo (the main window's instructions box) idle and hot, each on a
-// button-face background with a 10-pixel margin.
+// The flat memo (the main window's instructions box) idle and hot, and the
+// pause field idle, hot and with each arrow pressed, each on a button-face
+// background with a 10-pixel margin.
 
 #include "tools/gallery/Gallery.h"
 
 #include "controls/flat/TFlatMemoUnit.h"
+#include "controls/flat/TFlatSpinEditUnit.h"
 
 #include "platform/ui/Forms.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 
 #include <memory>
 
@@ -94,6 +97,44 @@ QImage MemoHot()
     return s.Render(memo);
 }
 
+enum class Arrow : std::uint8_t { None, Up, Down };
+
+QImage PauseField(bool hot, Arrow pressed)
+{
+    Scene s(56, 20);
+    auto* spin = s.Add<TFlatSpinEditInteger>(56, 20);
+    TFont font;
+    font.SetName(QStringLiteral("MS Sans Serif"));
+    font.SetHeight(-11);
+    s.form->SetFont(font);
+    spin->SetAutoSize(false);
+    spin->SetMinValue(10);
+    spin->SetMaxValue(500);
+    spin->SetValue(100);
+    spin->SetColorFlat(clBtnFace);
+    spin->SetBounds(10, 10, 56, 20);
+    if (pressed == Arrow::None)
+        return s.Render(hot ? spin : nullptr);
+    QWidget* arrow = pressed == Arrow::Up ? static_cast<QWidget*>(spin->SpinButton()->UpButton())
+                                          : static_cast<QWidget*>(spin->SpinButton()->DownButton());
+    s.form->Show();
+    QApplication::setActiveWindow(s.form.get());
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), arrow->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(arrow, &press);
+    QCoreApplication::processEvents();
+    QImage img = s.form->grab().toImage();
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), arrow->mapToGlobal(QPointF(5, 5)),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(arrow, &release);
+    s.form->Hide();
+    return img;
+}
+
+const GalleryRegistrar kSpinIdle("flat-spin-idle", [] { return PauseField(false, Arrow::None); });
+const GalleryRegistrar kSpinHot("flat-spin-hot", [] { return PauseField(true, Arrow::None); });
+const GalleryRegistrar kSpinUp("flat-spin-up-pressed", [] { return PauseField(true, Arrow::Up); });
+const GalleryRegistrar kSpinDown("flat-spin-down-pressed", [] { return PauseField(true, Arrow::Down); });
 const GalleryRegistrar kMemoIdle("flat-memo-idle", MemoIdle);
 const GalleryRegistrar kMemoHot("flat-memo-hot", MemoHot);
 

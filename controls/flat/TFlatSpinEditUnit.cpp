@@ -1,0 +1,255 @@
+#include "controls/flat/TFlatSpinEditUnit.h"
+
+#include "platform/runtime/SysUtils.h"
+
+#include <QLocale>
+
+#include <climits>
+#include <cstdint>
+
+namespace {
+
+int Saturated(std::int64_t v)
+{
+    return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : int(v);
+}
+
+QChar DecimalSeparator()
+{
+    const QString point = QLocale().decimalPoint();
+    return point.isEmpty() ? QLatin1Char('.') : point.at(0);
+}
+
+}  // namespace
+
+TFlatSpinEditInteger::TFlatSpinEditInteger(TComponent* owner) : TCustomFlatEdit(owner)
+{
+    // The name never shows as the number.
+    SetControlStyle(ControlStyle() & TControlStyle(~csSetCaption));
+    // A click in the text focuses the editor itself; a press on an arrow
+    // must not focus the spin edit on its way up, so that the arrow gives the
+    // focus as a keyboard arrival (and the text gets selected).
+    SetFocusOnClick(false);
+    spinButton_ = new TSpinButton(this);  // owned by the spin edit
+    spinButton_->SetParent(this);
+    spinButton_->SetBounds(0, 0, SpinButtonWidth, 10);
+    spinButton_->SetVisible(true);
+    spinButton_->SetFocusControl(this);
+    spinButton_->OnUpClick = [this](TComponent*) { StepUp(); };
+    spinButton_->OnDownClick = [this](TComponent*) { StepDown(); };
+    SetValue(0);
+    UpdateTextRect();
+    PlaceSpinButton();
+}
+
+TFlatSpinEditInteger::~TFlatSpinEditInteger()
+{
+    BeginDestroy();
+    // The framework frees the arrows with the other owned components.
+    spinButton_ = nullptr;
+}
+
+// --- Value
+
+TFlatSpinEditInteger::TParse TFlatSpinEditInteger::ParseText(int& value) const
+{
+    const QString text = Text();
+    try {
+        value = StrToInt(text);
+        return TParse::Valid;
+    } catch (const EConvertError&) {
+    }
+    // A decimal number too long for 32 bits: blanks, a sign, digits only.
+    int i = 0;
+    while (i < int(text.size()) && text.at(i) == QLatin1Char(' '))
+        ++i;
+    bool negative = false;
+    if (i < int(text.size()) && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
+        negative = text.at(i++) == QLatin1Char('-');
+    const int digitsFrom = i;
+    while (i < int(text.size()) && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'))
+        ++i;
+    if (i == int(text.size()) && i > digitsFrom)
+        return negative ? TParse::TooSmall : TParse::TooLarge;
+    return TParse::Invalid;
+}
+
+int TFlatSpinEditInteger::Value() const
+{
+    int v = 0;
+    switch (ParseText(v)) {
+    case TParse::Valid: return v;
+    case TParse::TooLarge: return ClampValue(INT_MAX);
+    case TParse::TooSmall: return ClampValue(INT_MIN);
+    case TParse::Invalid: break;
+    }
+    return minValue_;
+}
+
+void TFlatSpinEditInteger::SetValue(int v)
+{
+    const QString text = QString::number(ClampValue(v));
+    if (text != Text())
+        SetText(text);
+}
+
+int TFlatSpinEditInteger::ClampValue(int v) const
+{
+    if (minValue_ == maxValue_)
+        return v;
+    if (v < minValue_)
+        return minValue_;
+    if (v > maxValue_)
+        return maxValue_;
+    return v;
+}
+
+void TFlatSpinEditInteger::SetMinValue(int v)
+{
+    minValue_ = v;
+}
+
+void TFlatSpinEditInteger::SetMaxValue(int v)
+{
+    maxValue_ = v;
+}
+
+void TFlatSpinEditInteger::SetIncrement(int v)
+{
+    increment_ = v;
+}
+
+void TFlatSpinEditInteger::SetEditorEnabled(bool v)
+{
+    editorEnabled_ = v;
+}
+
+void TFlatSpinEditInteger::Step(int by)
+{
+    if (ReadOnly()) {
+        MessageBeep();
+        return;
+    }
+    // Past the 32-bit range the value stays at its end instead of wrapping.
+    SetValue(Saturated(std::int64_t(Value()) + by));
+}
+
+void TFlatSpinEditInteger::StepUp()
+{
+    Step(increment_);
+}
+
+void TFlatSpinEditInteger::StepDown()
+{
+    Step(increment_ == INT_MIN ? INT_MAX : -increment_);
+}
+
+// --- Keys, clipboard, focus
+
+bool TFlatSpinEditInteger::AcceptsKey(QChar ch) const
+{
+    const char16_t c = ch.unicode();
+    const bool control = c < 32;
+    bool accepted = ch == QLatin1Char('+') || ch == QLatin1Char('-') ||
+                    (ch >= QLatin1Char('0') && ch <= QLatin1Char('9')) || ch == DecimalSeparator() ||
+                    (control && c != 13);
+    if (!editorEnabled_ && (!control || c == 8))
+        accepted = false;
+    return accepted;
+}
+
+void TFlatSpinEditInteger::KeyDown(TKeyCode& key, TShiftState shift)
+{
+    if (key == Qt::Key_Up)
+        StepUp();
+    else if (key == Qt::Key_Down)
+        StepDown();
+    TCustomFlatEdit::KeyDown(key, shift);
+    // Delete types nothing but changes the text all the same: without typing
+    // it is refused like Backspace.
+    if (key == Qt::Key_Delete && !editorEnabled_) {
+        key = 0;
+        MessageBeep();
+    }
+}
+
+void TFlatSpinEditInteger::KeyPress(QChar& key)
+{
+    if (!AcceptsKey(key)) {
+        key = QChar();
+        MessageBeep();
+        return;
+    }
+    TCustomFlatEdit::KeyPress(key);
+}
+
+void TFlatSpinEditInteger::CutToClipboard()
+{
+    if (editorEnabled_ && !ReadOnly())
+        TCustomFlatEdit::CutToClipboard();
+}
+
+void TFlatSpinEditInteger::PasteFromClipboard()
+{
+    if (editorEnabled_ && !ReadOnly())
+        TCustomFlatEdit::PasteFromClipboard();
+}
+
+void TFlatSpinEditInteger::DoEnter()
+{
+    if (AutoSelect() && !FocusedByMouse())
+        SelectAll();
+    TCustomFlatEdit::DoEnter();
+}
+
+void TFlatSpinEditInteger::DoExit()
+{
+    TCustomFlatEdit::DoExit();
+    int parsed = 0;
+    const TParse parse = ParseText(parsed);
+    const int v = Value();
+    // A number beyond 32 bits is shown as the limit it reads as.
+    if (ClampValue(v) != v || parse == TParse::TooLarge || parse == TParse::TooSmall)
+        SetValue(v);
+}
+
+// --- Geometry
+
+int TFlatSpinEditInteger::MinimumHeight() const
+{
+    return FontTextHeight(Font()) + 7;
+}
+
+void TFlatSpinEditInteger::UpdateTextRect()
+{
+    if (!spinButton_)
+        return;
+    SetTextRect({0, 0, ClientWidth() - spinButton_->Width() - 3, ClientHeight()});
+}
+
+void TFlatSpinEditInteger::PlaceSpinButton()
+{
+    if (!spinButton_)
+        return;
+    spinButton_->SetBounds(Width() - spinButton_->Width() - 5, 0, spinButton_->Width(), Height() - 6);
+}
+
+void TFlatSpinEditInteger::Loaded()
+{
+    UpdateTextRect();
+    PlaceSpinButton();
+    TCustomFlatEdit::Loaded();
+}
+
+void TFlatSpinEditInteger::Resize()
+{
+    TCustomFlatEdit::Resize();
+    if (!spinButton_ || Destroying())
+        return;
+    if (Height() < MinimumHeight()) {
+        SetHeight(MinimumHeight());
+        return;
+    }
+    PlaceSpinButton();
+    UpdateTextRect();
+}
