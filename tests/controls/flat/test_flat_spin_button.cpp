@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -246,8 +247,8 @@ TEST_F(SpinButtonTest, AClickThatDestroysTheSpinButtonEndsTheRepeat)
 {
     spin->OnUpClick = [this](TComponent*) {
         ++ups;
-        delete spin;
-        spin = nullptr;
+        // The handler goes with the spin button: nothing of it is used after.
+        std::unique_ptr<TSpinButton> doomed(std::exchange(spin, nullptr));
     };
     Move(kUp);
     Press(kUp);
