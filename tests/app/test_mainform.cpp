@@ -325,3 +325,18 @@ TEST_F(AppTest, QuestionMarkShowsTheAboutWindowModallyEveryTime)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AppTest, SelectorHasTheFocusAndTheDownKeyPicksTheIntervals)
+{
+    Create();
+    ShowActive();
+    EXPECT_EQ(form->ActiveControl(), form->FlatComboBox1);
+    QTest::keyClick(form->FlatComboBox1, Qt::Key_Down);
+    EXPECT_EQ(form->FlatComboBox1->ItemIndex(), 1);
+    EXPECT_FALSE(form->FlatPanel1->Visible());
+    EXPECT_EQ(form->FlatMemo1->Lines().Text(), kIntervText);
+}
+
+}  // namespace
