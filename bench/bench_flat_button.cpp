@@ -32,6 +32,7 @@ public:
     TPoint PointerPos() override { return {0, 0}; }
     TControl* ControlAt(TPoint) override { return under; }
     bool ApplicationActive() override { return true; }
+    bool LeftButtonHeld() override { return false; }
     std::unique_ptr<TFlatTimer> CreateTimer() override { return std::make_unique<Timer>(); }
 
     TControl* under = nullptr;

@@ -4,6 +4,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
 
+#include <QGuiApplication>
 #include <QPointer>
 
 #include <algorithm>
@@ -37,6 +38,7 @@ public:
     TPoint PointerPos() override { return TControl::CursorPos(); }
     TControl* ControlAt(TPoint screenPoint) override { return FindControlAtScreen(screenPoint); }
     bool ApplicationActive() override { return Application && Application->Active(); }
+    bool LeftButtonHeld() override { return QGuiApplication::mouseButtons() & Qt::LeftButton; }
     std::unique_ptr<TFlatTimer> CreateTimer() override { return std::make_unique<TRealFlatTimer>(); }
 };
 
@@ -481,6 +483,17 @@ void TFlatSpeedButton::EnabledChanged()
     }
     RefreshHover();
     Invalidate();
+}
+
+void TFlatSpeedButton::CancelMode()
+{
+    QPointer<QWidget> guard(this);
+    TGraphicControl::CancelMode();
+    if (!guard || !dragging_)
+        return;
+    dragging_ = false;
+    SetState(down_ ? FlatButtonState::Exclusive : FlatButtonState::Up);
+    RefreshHover();
 }
 
 void TFlatSpeedButton::ActionChange()

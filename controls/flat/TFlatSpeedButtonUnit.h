@@ -47,6 +47,9 @@ public:
     virtual TControl* ControlAt(TPoint screenPoint) = 0;
     // Whether one of the application's windows is the active window.
     virtual bool ApplicationActive() = 0;
+    // Whether the left mouse button is held, as far as the application
+    // knows (a release outside it may never reach a control).
+    virtual bool LeftButtonHeld() = 0;
     // A new timer, stopped, with an interval of 1000 ms.
     virtual std::unique_ptr<TFlatTimer> CreateTimer() = 0;
 };
@@ -163,6 +166,9 @@ public:
     void DblClick() override;
     bool DialogChar(QChar ch, TShiftState shift) override;
     void EnabledChanged() override;
+    // The pointer was taken away while held here: the press ends without a
+    // click.
+    void CancelMode() override;
     void ColorChanged() override;
     void ActionChange() override;
 

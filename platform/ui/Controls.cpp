@@ -197,20 +197,35 @@ void TControl::ApplyGeometry()
             setMinimumSize(0, 0);
             setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         }
-        setGeometry(left_, top_, width_, height_);
+        // Children sit in the parent's client area, inside its border.
+        const int inset = parent_ ? parent_->nonClientBorder_ : 0;
+        setGeometry(left_ + inset, top_ + inset, width_, height_);
     }
+}
+
+void TControl::SetNonClientBorder(int n)
+{
+    n = std::max(n, 0);
+    if (n == nonClientBorder_)
+        return;
+    nonClientBorder_ = n;
+    for (TControl* c : ChildControls(this))
+        c->ApplyGeometry();
+    Invalidate();
+    if (auto* self = dynamic_cast<TWinControl*>(this))
+        self->Realign();
 }
 
 TPoint TControl::ClientToScreen(TPoint p) const
 {
-    const QPoint g = mapToGlobal(QPoint(p.x, p.y));
+    const QPoint g = mapToGlobal(QPoint(p.x + nonClientBorder_, p.y + nonClientBorder_));
     return {g.x(), g.y()};
 }
 
 TPoint TControl::ScreenToClient(TPoint p) const
 {
     const QPoint l = mapFromGlobal(QPoint(p.x, p.y));
-    return {l.x(), l.y()};
+    return {l.x() - nonClientBorder_, l.y() - nonClientBorder_};
 }
 
 TPoint TControl::CursorPos()
@@ -436,7 +451,7 @@ void TControl::PaintTo(TCanvas& canvas, TPoint origin)
     } restore{this, canvas, saved, savedFont};
 
     canvas.SetViewportOrg(canvas.ViewportOrg() + origin);
-    canvas.IntersectClipRect(ClientRect());
+    canvas.IntersectClipRect({0, 0, width_, height_});
     canvas.Font().Assign(font_);
     activeCanvas_ = &canvas;
     EraseBackground(canvas);
@@ -445,7 +460,7 @@ void TControl::PaintTo(TCanvas& canvas, TPoint origin)
     // Windowless children paint over their parent, in stacking order.
     for (TControl* c : ChildControls(this))
         if (c->visible_ && !dynamic_cast<TWinControl*>(c))
-            c->PaintTo(canvas, {c->left_, c->top_});
+            c->PaintTo(canvas, {c->left_ + nonClientBorder_, c->top_ + nonClientBorder_});
 }
 
 void TControl::paintEvent(QPaintEvent*)
@@ -1046,7 +1061,7 @@ void TWinControl::EraseBackground(TCanvas& canvas)
     const int saved = canvas.SaveDC();
     canvas.Brush().Style = bsSolid;
     canvas.Brush().Color = color_;
-    canvas.FillRect(ClientRect());
+    canvas.FillRect({0, 0, width_, height_});
     canvas.RestoreDC(saved);
 }
 
@@ -1109,7 +1124,7 @@ TControl* FindControlAtScreen(TPoint screenPoint)
         TControl* child = win->ControlAtPos(p);
         if (!child)
             break;
-        p = {p.x - child->Left(), p.y - child->Top()};
+        p = {p.x - child->Left() - child->NonClientBorder(), p.y - child->Top() - child->NonClientBorder()};
         found = child;
     }
     return found;

@@ -19,6 +19,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -193,12 +194,15 @@ public:
     virtual void SetBounds(int left, int top, int width, int height);
     TRect BoundsRect() const { return Bounds(left_, top_, width_, height_); }
     void SetBoundsRect(const TRect& r) { SetBounds(r.Left, r.Top, r.Width(), r.Height()); }
-    // (0, 0, Width, Height): controls have no non-client area.
-    TRect ClientRect() const { return {0, 0, width_, height_}; }
-    int ClientWidth() const { return width_; }
-    int ClientHeight() const { return height_; }
-    void SetClientWidth(int v) { SetWidth(v); }
-    void SetClientHeight(int v) { SetHeight(v); }
+    // (0, 0, Width, Height) less the non-client border on every side.
+    TRect ClientRect() const { return {0, 0, ClientWidth(), ClientHeight()}; }
+    int ClientWidth() const { return std::max(width_ - 2 * nonClientBorder_, 0); }
+    int ClientHeight() const { return std::max(height_ - 2 * nonClientBorder_, 0); }
+    void SetClientWidth(int v) { SetWidth(v + 2 * nonClientBorder_); }
+    void SetClientHeight(int v) { SetHeight(v + 2 * nonClientBorder_); }
+    // Width of the border the control keeps around its client area (its
+    // non-client area, which the control paints itself); 0 for most.
+    int NonClientBorder() const { return nonClientBorder_; }
     TPoint ClientToScreen(TPoint p) const;
     TPoint ScreenToClient(TPoint p) const;
     // The pointer's position on the screen.
@@ -380,6 +384,10 @@ protected:
 
     bool MouseInControl() const { return mouseInside_; }
 
+    // Reserves a border of n pixels on every side: the client area, client
+    // coordinates and the child controls move inside it.
+    void SetNonClientBorder(int n);
+
 private:
     friend class TWinControl;
     friend class TForm;
@@ -406,6 +414,7 @@ private:
     bool syncingFont_ = false;
     QString caption_;
     TAlign align_ = alNone;
+    int nonClientBorder_ = 0;
     TControlStyle controlStyle_ = csCaptureMouse | csClickEvents | csSetCaption;
 
     QImage surface_;

@@ -38,6 +38,7 @@ public:
     TPoint PointerPos() override { return pointer; }
     TControl* ControlAt(TPoint screenPoint) override { return screenPoint == pointer ? under : nullptr; }
     bool ApplicationActive() override { return true; }
+    bool LeftButtonHeld() override { return false; }
     std::unique_ptr<TFlatTimer> CreateTimer() override { return std::make_unique<Timer>(); }
 
     TPoint pointer{-1, -1};

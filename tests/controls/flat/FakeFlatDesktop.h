@@ -6,6 +6,8 @@
 
 #include "controls/flat/TFlatSpeedButtonUnit.h"
 
+#include <QGuiApplication>
+
 #include <algorithm>
 #include <cstdint>
 #include <memory>
@@ -65,6 +67,8 @@ public:
     TPoint PointerPos() override { return pointer; }
     TControl* ControlAt(TPoint screenPoint) override { return FindControlAtScreen(screenPoint); }
     bool ApplicationActive() override { return active; }
+    // What the test's pointer events left behind.
+    bool LeftButtonHeld() override { return QGuiApplication::mouseButtons() & Qt::LeftButton; }
     std::unique_ptr<TFlatTimer> CreateTimer() override { return std::make_unique<Timer>(*this); }
 
     // Moves the fake time on, firing every due tick in time order (a tick may

@@ -3,6 +3,9 @@
 // shared hover tracking with its one timer, the painted looks and bad input.
 #include "tests/controls/flat/FakeFlatDesktop.h"
 #include "tests/controls/flat/FlatButtonFixtures.h"
+#include "tests/controls/flat/PixelArt.h"
+
+#include "platform/ui/Actions.h"
 
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
@@ -295,6 +298,36 @@ TEST_F(FlatButtonTest, AcceleratorClicksEnabledButtonsOnly)
     b->SetEnabled(false);
     EXPECT_FALSE(form.DialogChar(QChar(u'п'), 0));
     EXPECT_EQ(clicks, 1);
+}
+
+TEST(FlatSpeedButtonProperties, ActionGivesItsImageToAButtonWithoutGlyph)
+{
+    TFakeFlatDesktop desktop;
+    TImageList images(nullptr, 8, 8);
+    TBitmap picture(8, 8);
+    FillBitmap(picture, clBlue);
+    picture.Canvas().Brush().Color = clRed;
+    picture.Canvas().FillRect({0, 0, 4, 8});
+    images.AddMasked(picture, clRed);
+    TAction action(nullptr);
+    action.SetImages(&images);
+    action.SetImageIndex(0);
+    action.SetCaption(QStringLiteral("Пуск"));
+
+    TFlatSpeedButton plain(nullptr);
+    plain.SetAction(&action);
+    EXPECT_EQ(plain.Caption(), QStringLiteral("Пуск"));
+    ASSERT_EQ(plain.Glyph().Width(), 8);
+    EXPECT_EQ(plain.Glyph().Pixel(1, 1), RGB(255, 0, 255));  // the mask shows the fuchsia ground
+    EXPECT_EQ(plain.Glyph().Pixel(6, 1), clBlue);
+
+    TFlatSpeedButton withGlyph(nullptr);
+    TBitmap own(16, 16);
+    withGlyph.SetGlyph(own);
+    withGlyph.SetAction(&action);
+    EXPECT_EQ(withGlyph.Glyph().Width(), 16);
+    plain.SetAction(nullptr);
+    withGlyph.SetAction(nullptr);
 }
 
 // --- Modal results
