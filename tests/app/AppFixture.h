@@ -101,6 +101,15 @@ protected:
         return notes;
     }
 
+    // The instructions shown, without the line break the memo's lines end with.
+    QString MemoText() const
+    {
+        QString t = form->FlatMemo1->Lines().Text();
+        while (t.endsWith(QLatin1Char('\n')) || t.endsWith(QLatin1Char('\r')))
+            t.chop(1);
+        return t;
+    }
+
     // Runs f once the modal loop that starts next is running.
     static void WhenModal(std::function<void()> f) { QTimer::singleShot(0, std::move(f)); }
 };

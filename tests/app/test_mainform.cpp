@@ -72,6 +72,7 @@ TEST_F(AppTest, MissingInstructionsAreReportedAndTheRestStartsAnyway)
     EXPECT_EQ(boxes.boxes[0].kind, TMessageBoxKind::Error);
     EXPECT_TRUE(boxes.boxes[0].text.startsWith(QStringLiteral("Cannot open file \"%1\"").arg(dir.filePath("note.txt"))))
         << boxes.boxes[0].text.toStdString();
+    EXPECT_EQ(MemoText(), QStringLiteral("FlatMemo1"));
     EXPECT_EQ(form->Label2->Caption(), kStatusOpened);
     EXPECT_EQ(form->Label1->Caption(), QStringLiteral("первая октава"));
     EXPECT_EQ(form->FlatComboBox1->ItemIndex(), 0);
@@ -218,23 +219,16 @@ TEST_F(AppTest, NoteCountShowsThatManyIndicators)
 TEST_F(AppTest, SelectorSwitchesInstructionsAndTheNoteCountGroup)
 {
     Create();
-    // The memo's text ends with the line end of its last line.
-    const auto shown = [&] {
-        QString t = form->FlatMemo1->Lines().Text();
-        if (t.endsWith(QStringLiteral("\r\n")))
-            t.chop(2);
-        return t;
-    };
-    EXPECT_EQ(shown(), kNoteText);
+    EXPECT_EQ(MemoText(), kNoteText);
     form->FlatComboBox1->SetItemIndex(1);
     form->FlatComboBox1Change(form->FlatComboBox1);
     EXPECT_FALSE(form->FlatPanel1->Visible());
-    EXPECT_EQ(shown(), kIntervText);
+    EXPECT_EQ(MemoText(), kIntervText);
     form->FlatComboBox1->SetItemIndex(0);
     form->FlatComboBox1Change(form->FlatComboBox1);
     EXPECT_TRUE(form->FlatPanel1->Visible());
     EXPECT_TRUE(form->Indicators[0]->Visible());
-    EXPECT_EQ(shown(), kNoteText);
+    EXPECT_EQ(MemoText(), kNoteText);
 }
 
 TEST_F(AppTest, QuitDuringAnExerciseEndsAtOnceWithoutABox)
@@ -329,6 +323,21 @@ TEST_F(AppTest, QuestionMarkShowsTheAboutWindowModallyEveryTime)
     }
     EXPECT_EQ(shown, 2);
     form->SetAboutWindow(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(AppTest, SelectorHasTheFocusAndTheDownKeyPicksTheIntervals)
+{
+    Create();
+    ShowActive();
+    EXPECT_EQ(form->ActiveControl(), form->FlatComboBox1);
+    QTest::keyClick(form->FlatComboBox1, Qt::Key_Down);
+    EXPECT_EQ(form->FlatComboBox1->ItemIndex(), 1);
+    EXPECT_FALSE(form->FlatPanel1->Visible());
+    EXPECT_EQ(MemoText(), kIntervText);
 }
 
 }  // namespace
