@@ -5,7 +5,9 @@
 // the answer indicators and the status line; the notes exercise lives here
 // and the intervals exercise starts here.
 
-#include "app/StandInControls.h"
+#include "controls/flat/TFlatComboBoxUnit.h"
+#include "controls/flat/TFlatMemoUnit.h"
+#include "controls/flat/TFlatSpinEditUnit.h"
 #include "controls/flat/TFlatPanelUnit.h"
 #include "controls/flat/TFlatSpeedButtonUnit.h"
 #include "controls/shaped/fcShapeBtn.h"

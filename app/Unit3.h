@@ -4,7 +4,7 @@
 // picture of the computer keys that play the notes. It has no logic of its
 // own; the main window's "?" button shows it modally and "OK" closes it.
 
-#include "app/StandInControls.h"
+#include "controls/flat/TFlatMemoUnit.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
 

@@ -93,8 +93,8 @@ void TFlatComboBox::ApplyAdvancedColors()
     if (!useAdvColors_ || !Parent())
         return;
     const TColor base = Parent()->Color();
-    colorBorder_ = DeriveShade(base, colorBorder_, advColorBorder_, ShadeDirection::Darken);
-    colorArrowBackground_ = DeriveShade(base, colorArrowBackground_, advColorArrowBackground_, ShadeDirection::Darken);
+    colorBorder_ = DeriveShade(base, colorBorder_, advColorBorder_, TShadeDirection::Darken);
+    colorArrowBackground_ = DeriveShade(base, colorArrowBackground_, advColorArrowBackground_, TShadeDirection::Darken);
 }
 
 void TFlatComboBox::ParentColorChanged()

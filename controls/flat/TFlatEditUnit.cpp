@@ -99,8 +99,8 @@ void TFlatEditSkin<Base>::ApplyAdvancedColors()
 {
     if (!useAdvColors_)
         return;
-    colorFocused_ = DeriveShade(colorFlat_, colorFocused_, advColorFocused_, ShadeDirection::Lighten);
-    colorBorder_ = DeriveShade(colorFlat_, colorBorder_, advColorBorder_, ShadeDirection::Darken);
+    colorFocused_ = DeriveShade(colorFlat_, colorFocused_, advColorFocused_, TShadeDirection::Lighten);
+    colorBorder_ = DeriveShade(colorFlat_, colorBorder_, advColorBorder_, TShadeDirection::Darken);
 }
 
 template <class Base>

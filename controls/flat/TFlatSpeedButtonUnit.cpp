@@ -167,9 +167,9 @@ void TFlatSpeedButton::ApplyAdvancedColors()
 {
     if (!useAdvColors_)
         return;
-    colorFocused_ = DeriveShade(Color(), colorFocused_, advColorFocused_, ShadeDirection::Lighten);
-    colorDown_ = DeriveShade(Color(), colorDown_, advColorDown_, ShadeDirection::Darken);
-    colorBorder_ = DeriveShade(Color(), colorBorder_, advColorBorder_, ShadeDirection::Darken);
+    colorFocused_ = DeriveShade(Color(), colorFocused_, advColorFocused_, TShadeDirection::Lighten);
+    colorDown_ = DeriveShade(Color(), colorDown_, advColorDown_, TShadeDirection::Darken);
+    colorBorder_ = DeriveShade(Color(), colorBorder_, advColorBorder_, TShadeDirection::Darken);
 }
 
 void TFlatSpeedButton::ColorChanged()
@@ -626,7 +626,7 @@ void TFlatSpeedButton::PaintGlyph(TCanvas& canvas)
     auto image = std::make_unique<TBitmap>(cellWidth, height);
     image->Canvas().CopyRect({0, 0, cellWidth, height}, glyph_, {left, 0, right, height});
     if (numGlyphs_ == 1 && state_ == FlatButtonState::Disabled) {
-        image = MakeEmbossedGlyph(*image, clBlack, clBtnFace, clBtnHighlight, clBtnShadow, TEmbossHighlight::ehDraw);
+        image = MakeEmbossedGlyph(*image, clBlack, clBtnFace, clBtnHighlight, clBtnShadow, TEmbossHighlight::Draw);
         key = image->Pixel(0, height - 1);
     }
     canvas.DrawTransparent(glyphOrigin_.x, glyphOrigin_.y, *image, key);

@@ -250,12 +250,12 @@ TEST(FlatCombo, AdvancedColoursComeFromTheParentOnly)
     auto* c = new TFlatComboBox(&parent);  // owned by the parent
     c->SetParent(&parent);
     c->SetUseAdvColors(true);
-    EXPECT_EQ(c->ColorBorder(), DeriveShade(RGB(200, 180, 150), kBorder, 50, ShadeDirection::Darken));
-    EXPECT_EQ(c->ColorArrowBackground(), DeriveShade(RGB(200, 180, 150), kArrowBack, 10, ShadeDirection::Darken));
+    EXPECT_EQ(c->ColorBorder(), DeriveShade(RGB(200, 180, 150), kBorder, 50, TShadeDirection::Darken));
+    EXPECT_EQ(c->ColorArrowBackground(), DeriveShade(RGB(200, 180, 150), kArrowBack, 10, TShadeDirection::Darken));
     parent.SetColor(RGB(40, 90, 160));
-    EXPECT_EQ(c->ColorBorder(), DeriveShade(RGB(40, 90, 160), kBorder, 50, ShadeDirection::Darken));
+    EXPECT_EQ(c->ColorBorder(), DeriveShade(RGB(40, 90, 160), kBorder, 50, TShadeDirection::Darken));
     c->SetAdvColorBorder(0);  // percent 0 keeps the colour
-    EXPECT_EQ(c->ColorBorder(), DeriveShade(RGB(40, 90, 160), kBorder, 50, ShadeDirection::Darken));
+    EXPECT_EQ(c->ColorBorder(), DeriveShade(RGB(40, 90, 160), kBorder, 50, TShadeDirection::Darken));
 }
 
 // Awkward contents never draw outside the control nor fault.

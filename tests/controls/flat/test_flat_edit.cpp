@@ -174,7 +174,7 @@ TEST(FlatColours, ColorFlatAfterParentColorAndBack)
     // Derived colours follow the parent as well.
     memo->SetUseAdvColors(true);
     EXPECT_TRUE(memo->ParentColor());
-    EXPECT_EQ(memo->ColorBorder(), DeriveShade(RGB(7, 8, 9), TFlatMemo::DefaultColorBorder, 50, ShadeDirection::Darken));
+    EXPECT_EQ(memo->ColorBorder(), DeriveShade(RGB(7, 8, 9), TFlatMemo::DefaultColorBorder, 50, TShadeDirection::Darken));
     memo->SetUseAdvColors(false);
     EXPECT_FALSE(memo->ParentColor());
 }

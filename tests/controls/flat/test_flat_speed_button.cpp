@@ -167,13 +167,13 @@ TEST(FlatSpeedButtonProperties, AdvancedColoursFollowTheColour)
     b->SetUseAdvColors(true);
     EXPECT_TRUE(b->ParentColor());
     EXPECT_EQ(b->Color(), RGB(100, 120, 140));
-    EXPECT_EQ(b->ColorFocused(), DeriveShade(b->Color(), 0, 10, ShadeDirection::Lighten));
-    EXPECT_EQ(b->ColorDown(), DeriveShade(b->Color(), 0, 10, ShadeDirection::Darken));
-    EXPECT_EQ(b->ColorBorder(), DeriveShade(b->Color(), 0, 50, ShadeDirection::Darken));
+    EXPECT_EQ(b->ColorFocused(), DeriveShade(b->Color(), 0, 10, TShadeDirection::Lighten));
+    EXPECT_EQ(b->ColorDown(), DeriveShade(b->Color(), 0, 10, TShadeDirection::Darken));
+    EXPECT_EQ(b->ColorBorder(), DeriveShade(b->Color(), 0, 50, TShadeDirection::Darken));
     parent.SetColor(RGB(200, 30, 30));
-    EXPECT_EQ(b->ColorBorder(), DeriveShade(RGB(200, 30, 30), 0, 50, ShadeDirection::Darken));
+    EXPECT_EQ(b->ColorBorder(), DeriveShade(RGB(200, 30, 30), 0, 50, TShadeDirection::Darken));
     b->SetAdvColorBorder(0);  // 0 keeps the colour as it is
-    EXPECT_EQ(b->ColorBorder(), DeriveShade(RGB(200, 30, 30), 0, 50, ShadeDirection::Darken));
+    EXPECT_EQ(b->ColorBorder(), DeriveShade(RGB(200, 30, 30), 0, 50, TShadeDirection::Darken));
 }
 
 // --- Press, drag and release
