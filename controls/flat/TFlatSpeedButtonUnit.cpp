@@ -1,5 +1,6 @@
 #include "controls/flat/TFlatSpeedButtonUnit.h"
 
+#include "platform/graphics/TextPrefix.h"
 #include "platform/ui/Actions.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
@@ -449,17 +450,7 @@ void TFlatSpeedButton::Click()
 
 bool TFlatSpeedButton::IsAccelerator(QChar ch) const
 {
-    const QString& caption = Caption();
-    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != QLatin1Char('&'))
-            continue;
-        if (caption[i + 1] == QLatin1Char('&')) {
-            ++i;
-            continue;
-        }
-        return caption[i + 1].toUpper() == ch.toUpper();
-    }
-    return false;
+    return IsAcceleratorOf(Caption(), ch);
 }
 
 bool TFlatSpeedButton::DialogChar(QChar ch, TShiftState shift)
