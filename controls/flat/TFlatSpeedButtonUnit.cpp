@@ -493,16 +493,9 @@ void TFlatSpeedButton::ActionChange()
     const TAction* action = Action();
     if (!action || !glyph_.Empty())
         return;
-    const TImageList* images = action->Images();
-    const int index = action->ImageIndex();
-    if (!images || index < 0 || index >= images->Count() || images->Width() <= 0 || images->Height() <= 0)
-        return;
-    TBitmap glyph(images->Width(), images->Height());
-    glyph.Canvas().Brush().Style = bsSolid;
-    glyph.Canvas().Brush().Color = RGB(255, 0, 255);
-    glyph.Canvas().FillRect({0, 0, images->Width(), images->Height()});
-    images->Draw(glyph.Canvas(), 0, 0, index);
-    SetGlyph(glyph);
+    TBitmap glyph;
+    if (action->ImageAsGlyph(glyph))
+        SetGlyph(glyph);
 }
 
 // ---------------------------------------------------------------------------

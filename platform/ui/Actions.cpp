@@ -154,3 +154,16 @@ void TAction::Changed()
         if (std::find(clients_.begin(), clients_.end(), c) != clients_.end())
             c->ActionChange();
 }
+
+bool TAction::ImageAsGlyph(TBitmap& glyph) const
+{
+    const int index = imageIndex_;
+    if (!images_ || index < 0 || index >= images_->Count() || images_->Width() <= 0 || images_->Height() <= 0)
+        return false;
+    glyph.SetSize(images_->Width(), images_->Height());
+    glyph.Canvas().Brush().Style = bsSolid;
+    glyph.Canvas().Brush().Color = RGB(255, 0, 255);
+    glyph.Canvas().FillRect({0, 0, images_->Width(), images_->Height()});
+    images_->Draw(glyph.Canvas(), 0, 0, index);
+    return true;
+}

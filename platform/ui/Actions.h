@@ -75,6 +75,10 @@ public:
     // The image list the index refers to (not owned), or nullptr.
     TImageList* Images() const { return images_; }
     void SetImages(TImageList* v);
+    // Draws the action's image into glyph as a one-cell glyph on the key
+    // colour RGB(255, 0, 255), for a button without a glyph of its own; false
+    // (glyph untouched) when there is no image to show.
+    bool ImageAsGlyph(TBitmap& glyph) const;
 
     TNotifyEvent OnExecute;
     // Runs OnExecute; false when there is none.
