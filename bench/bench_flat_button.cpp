@@ -17,23 +17,11 @@ namespace {
 // tick on their own.
 class BenchDesktop : public IFlatDesktop {
 public:
-    class Timer : public TFlatTimer {
-    public:
-        unsigned Interval() const override { return interval_; }
-        void SetInterval(unsigned ms) override { interval_ = ms; }
-        bool Enabled() const override { return enabled_; }
-        void SetEnabled(bool v) override { enabled_ = v; }
-
-    private:
-        unsigned interval_ = 1000;
-        bool enabled_ = false;
-    };
-
     TPoint PointerPos() override { return {0, 0}; }
     TControl* ControlAt(TPoint) override { return under; }
     bool ApplicationActive() override { return true; }
     bool LeftButtonHeld() override { return false; }
-    std::unique_ptr<TFlatTimer> CreateTimer() override { return std::make_unique<Timer>(); }
+    std::unique_ptr<TFlatTimer> CreateTimer() override { return std::make_unique<IdleFlatTimer>(); }
 
     TControl* under = nullptr;
 };

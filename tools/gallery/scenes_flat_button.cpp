@@ -18,18 +18,6 @@ namespace {
 // active, and the hover timer never ticks.
 class StillDesktop : public IFlatDesktop {
 public:
-    class Timer : public TFlatTimer {
-    public:
-        unsigned Interval() const override { return interval_; }
-        void SetInterval(unsigned ms) override { interval_ = ms; }
-        bool Enabled() const override { return enabled_; }
-        void SetEnabled(bool v) override { enabled_ = v; }
-
-    private:
-        unsigned interval_ = 1000;
-        bool enabled_ = false;
-    };
-
     StillDesktop() : previous_(SetFlatDesktop(this)) {}
     ~StillDesktop() override { SetFlatDesktop(previous_); }
     StillDesktop(const StillDesktop&) = delete;
@@ -39,7 +27,7 @@ public:
     TControl* ControlAt(TPoint screenPoint) override { return screenPoint == pointer ? under : nullptr; }
     bool ApplicationActive() override { return true; }
     bool LeftButtonHeld() override { return false; }
-    std::unique_ptr<TFlatTimer> CreateTimer() override { return std::make_unique<Timer>(); }
+    std::unique_ptr<TFlatTimer> CreateTimer() override { return std::make_unique<IdleFlatTimer>(); }
 
     TPoint pointer{-1, -1};
     TControl* under = nullptr;

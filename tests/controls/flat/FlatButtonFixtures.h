@@ -12,6 +12,20 @@
 
 namespace flat_fixtures {
 
+// A hover timer that keeps its settings and never ticks: for pictures and
+// measurements, where nothing may change on its own.
+class IdleFlatTimer : public TFlatTimer {
+public:
+    unsigned Interval() const override { return interval_; }
+    void SetInterval(unsigned ms) override { interval_ = ms; }
+    bool Enabled() const override { return enabled_; }
+    void SetEnabled(bool v) override { enabled_ = v; }
+
+private:
+    unsigned interval_ = 1000;
+    bool enabled_ = false;
+};
+
 // The background of the glyph below, its transparent key.
 inline constexpr TColor kGlyphKey = RGB(0, 128, 128);
 
