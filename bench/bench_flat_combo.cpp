@@ -3,6 +3,7 @@
 #include "bench/BenchUtil.h"
 
 #include "controls/flat/TFlatComboBoxUnit.h"
+#include "tests/controls/flat/FlatComboFixtures.h"
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/ui/Forms.h"
@@ -16,13 +17,7 @@ int main(int argc, char** argv)
     TForm form(nullptr);
     auto* combo = new TFlatComboBox(&form);  // owned by the form
     combo->SetParent(&form);
-    combo->SetBounds(16, 8, 191, 23);
-    combo->SetStyle(csDropDownList);
-    combo->SetColor(clWindow);
-    combo->Font().SetName(QStringLiteral("Times New Roman"));
-    combo->Font().SetHeight(-12);
-    combo->SetItemHeight(15);
-    combo->SetItems({QStringLiteral("Упражнение \"ноты\""), QStringLiteral("Упражнение \"интервалы\"")});
+    flat_fixtures::ConfigureSelector(*combo);
     combo->SetItemIndex(0);
 
     TBitmap bmp(191, 23);

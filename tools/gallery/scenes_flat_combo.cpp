@@ -1,6 +1,7 @@
 #include "tools/gallery/Gallery.h"
 
 #include "controls/flat/TFlatComboBoxUnit.h"
+#include "tests/controls/flat/FlatComboFixtures.h"
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/ui/Forms.h"
@@ -19,14 +20,7 @@ QImage Selector(ComboState state)
     form.SetBounds(0, 0, 240, 50);
     auto* combo = new TFlatComboBox(&form);  // owned by the form
     combo->SetParent(&form);
-    combo->SetBounds(16, 8, 191, 23);
-    combo->SetStyle(csDropDownList);
-    combo->SetColor(clWindow);
-    combo->Font().SetName(QStringLiteral("Times New Roman"));
-    combo->Font().SetHeight(-12);
-    combo->Font().SetCharset(RUSSIAN_CHARSET);
-    combo->SetItemHeight(15);
-    combo->SetItems({QStringLiteral("Упражнение \"ноты\""), QStringLiteral("Упражнение \"интервалы\"")});
+    flat_fixtures::ConfigureSelector(*combo);
     combo->SetItemIndex(0);
     switch (state) {
     case ComboState::Closed:

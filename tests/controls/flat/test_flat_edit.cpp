@@ -6,6 +6,8 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
 
+#include "tests/support/ShownForm.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -17,30 +19,6 @@ namespace {
 constexpr TColor kFlat = RGB(200, 10, 10);
 constexpr TColor kFocused = RGB(10, 200, 10);
 constexpr TColor kBorder = RGB(10, 10, 200);
-
-struct ShownForm {
-    TForm form{nullptr};
-    ShownForm()
-    {
-        form.SetClientSize(700, 300);
-        form.AfterConstruction();
-    }
-    template <class T>
-    T* Add(int l, int t, int w, int h)
-    {
-        auto* c = new T(&form);  // owned by the form
-        c->SetParent(&form);
-        c->SetBounds(l, t, w, h);
-        return c;
-    }
-    void Show()
-    {
-        form.Show();
-        QApplication::setActiveWindow(&form);
-        QCoreApplication::processEvents();
-    }
-    ~ShownForm() { form.Hide(); }
-};
 
 void PointerEnters(QWidget* w)
 {
@@ -75,7 +53,7 @@ TColor At(const QImage& img, int x, int y)
 
 TEST(FlatMemoFrame, ProbesOfTheIdleAndHotLooks)
 {
-    ShownForm f;
+    ShownForm f{700, 300};
     auto* memo = f.Add<TFlatMemo>(10, 10, 120, 60);
     auto* other = f.Add<TFlatEdit>(10, 100, 50, 19);
     Colour(memo);
@@ -106,7 +84,7 @@ TEST(FlatMemoFrame, ProbesOfTheIdleAndHotLooks)
 
 TEST(FlatMemoFrame, TheCornerBetweenTwoScrollBarsTakesTheInnerColour)
 {
-    ShownForm f;
+    ShownForm f{700, 300};
     auto* memo = f.Add<TFlatMemo>(10, 10, 120, 80);
     Colour(memo);
     memo->SetScrollBars(ssBoth);
@@ -122,7 +100,7 @@ TEST(FlatMemoFrame, TheCornerBetweenTwoScrollBarsTakesTheInnerColour)
 
 TEST(FlatMemoHot, ThePointerCountsOnlyWhileNoMemoHasTheFocus)
 {
-    ShownForm f;
+    ShownForm f{700, 300};
     auto* focusedMemo = f.Add<TFlatMemo>(10, 10, 100, 50);
     auto* hovered = f.Add<TFlatMemo>(120, 10, 100, 50);
     auto* edit = f.Add<TFlatEdit>(10, 100, 50, 19);

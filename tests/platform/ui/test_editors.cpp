@@ -5,6 +5,8 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
 
+#include "tests/support/ShownForm.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -25,31 +27,6 @@ struct BeepCounter {
     int count = 0;
     TBeepFunction previous = SetBeepFunction([this] { ++count; });
     ~BeepCounter() { SetBeepFunction(previous); }
-};
-
-// A shown, active form with the controls of a test.
-struct ShownForm {
-    TForm form{nullptr};
-    ShownForm()
-    {
-        form.SetClientSize(300, 200);
-        form.AfterConstruction();
-    }
-    template <class T>
-    T* Add(int l, int t, int w, int h)
-    {
-        auto* c = new T(&form);  // owned by the form
-        c->SetParent(&form);
-        c->SetBounds(l, t, w, h);
-        return c;
-    }
-    void Show()
-    {
-        form.Show();
-        QApplication::setActiveWindow(&form);
-        QCoreApplication::processEvents();
-    }
-    ~ShownForm() { form.Hide(); }
 };
 
 // A memo with a border, as the flat controls make it.
@@ -150,7 +127,7 @@ TEST(MemoBadInput, NulBytesAndInvalidUtf8ArriveWhole)
 
 TEST(ReadOnlyMemo, TakesTheFocusIgnoresTypingAndPasteAndCopies)
 {
-    ShownForm f;
+    ShownForm f{300, 200};
     auto* other = f.Add<TCustomEdit>(10, 100, 50, 20);
     auto* memo = f.Add<TCustomMemo>(10, 10, 200, 80);
     memo->SetReadOnly(true);
@@ -180,7 +157,7 @@ TEST(ReadOnlyMemo, TakesTheFocusIgnoresTypingAndPasteAndCopies)
 
 TEST(EditFocus, ArrivalByKeyboardSelectsTheTextAndByMouseDoesNot)
 {
-    ShownForm f;
+    ShownForm f{300, 200};
     auto* first = f.Add<TCustomEdit>(10, 10, 100, 20);
     auto* edit = f.Add<TCustomEdit>(10, 40, 100, 20);
     edit->SetText(QStringLiteral("12345"));
@@ -226,7 +203,7 @@ TEST(EditKeys, TheControlSeesKeysFirstAndMayUseThemUp)
 
 TEST(NonClientBorder, InsetsTheClientAreaChildrenAndScrollBars)
 {
-    ShownForm f;
+    ShownForm f{300, 200};
     f.form.SetClientSize(700, 200);
     auto* memo = f.Add<BorderedMemo>(10, 10, 641, 105);
     memo->SetScrollBars(ssVertical);
