@@ -11,6 +11,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <future>
+#include <mutex>
+#include <utility>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -116,7 +119,83 @@ void TSynthEngine::SynthDeleter::operator()(fluid_synth_t* s) const
     delete_fluid_synth(s);
 }
 
+struct TSynthPreload::TState {
+    struct TLoaded {
+        std::unique_ptr<TSynthEngine> engine;
+        std::string reason;
+    };
+    std::string soundFont;
+    std::future<TLoaded> loaded;
+};
+
+namespace {
+
+// The one preload a device may take from; it is handed out once.
+std::mutex preloadMutex;
+std::shared_ptr<TSynthPreload::TState> pendingPreload;
+
+std::shared_ptr<TSynthPreload::TState> TakePreload(const std::string& soundFont)
+{
+    const std::lock_guard lock(preloadMutex);
+    if (!pendingPreload || pendingPreload->soundFont != soundFont)
+        return nullptr;
+    return std::exchange(pendingPreload, nullptr);
+}
+
+}  // namespace
+
+TSynthPreload::TSynthPreload(std::string soundFont) : state_(std::make_shared<TState>())
+{
+    state_->soundFont = std::move(soundFont);
+    state_->loaded = std::async(std::launch::async, [path = state_->soundFont] {
+        TState::TLoaded result;
+        result.engine = TSynthEngine::Load(path, result.reason);
+        return result;
+    });
+    const std::lock_guard lock(preloadMutex);
+    pendingPreload = state_;
+}
+
+TSynthPreload::~TSynthPreload()
+{
+    {
+        const std::lock_guard lock(preloadMutex);
+        if (pendingPreload == state_)
+            pendingPreload.reset();
+    }
+    // A device may still be waiting on the same load through its own share of
+    // the state; otherwise this waits for the thread and drops its engine.
+    state_.reset();
+}
+
+std::unique_ptr<TSynthPreload> PreloadMidiOutput()
+{
+    const char* value = std::getenv(kMidiOutVariable);
+    return PreloadMidiOutput(value ? std::optional<std::string_view>(value) : std::nullopt);
+}
+
+std::unique_ptr<TSynthPreload> PreloadMidiOutput(std::optional<std::string_view> value)
+{
+    const TMidiOutChoice choice = ParseMidiOutChoice(value);
+    if (!choice.Valid() || (choice.kind != mokSynth && choice.kind != mokWav))
+        return nullptr;
+    TSoundFontChoice soundFont = ChooseSoundFont();
+    if (soundFont.path.empty())
+        return nullptr;
+    return std::make_unique<TSynthPreload>(std::move(soundFont.path));
+}
+
 std::unique_ptr<TSynthEngine> TSynthEngine::Create(const std::string& soundFont, std::string& reason)
+{
+    if (const std::shared_ptr<TSynthPreload::TState> preload = TakePreload(soundFont)) {
+        TSynthPreload::TState::TLoaded loaded = preload->loaded.get();
+        reason = std::move(loaded.reason);
+        return std::move(loaded.engine);
+    }
+    return Load(soundFont, reason);
+}
+
+std::unique_ptr<TSynthEngine> TSynthEngine::Load(const std::string& soundFont, std::string& reason)
 {
     // The check comes first: FluidSynth hands a file that is not a SoundFont
     // to its other loaders, which complain on standard error.

@@ -41,8 +41,11 @@ public:
     static constexpr int kPeriodFrames = 256;
     static constexpr int kPeriods = 2;
 
-    // nullptr, with the reason set, when the SoundFont cannot be loaded.
+    // nullptr, with the reason set, when the SoundFont cannot be loaded. The
+    // first engine asked for a SoundFont that a preload holds comes from there.
     static std::unique_ptr<TSynthEngine> Create(const std::string& soundFont, std::string& reason);
+    // The same, always loading afresh.
+    static std::unique_ptr<TSynthEngine> Load(const std::string& soundFont, std::string& reason);
     ~TSynthEngine();
     TSynthEngine(const TSynthEngine&) = delete;
     TSynthEngine& operator=(const TSynthEngine&) = delete;
@@ -69,6 +72,30 @@ private:
     std::unique_ptr<fluid_settings_t, SettingsDeleter> settings_;
     std::unique_ptr<fluid_synth_t, SynthDeleter> synth_;
 };
+
+// Loading a SoundFont takes most of the time the program needs to start, so
+// the program begins it on a thread of its own before it builds its windows.
+// The first device that opens the same SoundFont takes the engine from the
+// preload, waiting for it if it is not ready yet: opening still succeeds or
+// fails at the same point, with the same reason, as without a preload.
+class TSynthPreload {
+public:
+    explicit TSynthPreload(std::string soundFont);
+    // Waits for the loading thread; an engine nobody took goes with it.
+    ~TSynthPreload();
+    TSynthPreload(const TSynthPreload&) = delete;
+    TSynthPreload& operator=(const TSynthPreload&) = delete;
+
+    struct TState;
+
+private:
+    std::shared_ptr<TState> state_;
+};
+
+// A preload of the SoundFont that the output LADOTON_MIDI_OUT chooses will
+// need (the synthesizer and wav: devices), or nullptr for the other devices.
+std::unique_ptr<TSynthPreload> PreloadMidiOutput();
+std::unique_ptr<TSynthPreload> PreloadMidiOutput(std::optional<std::string_view> value);
 
 // The synthesizer device with the audio settings adjusted after the defaults
 // (tests point the drivers at outputs that do not exist).

@@ -150,12 +150,47 @@ TEST(SoundFonts, BadFilesCannotStartAndSayWhy)
         SCOPED_TRACE(c.path);
         TScopedEnv env("LADOTON_SOUNDFONT", c.path);
         for (const std::string& choice : {"wav:" + dir.File("out.wav"), std::string("synth")}) {
-            const TMidiOpening opening = OpenMidiOutput(choice);
-            EXPECT_EQ(opening.status, mosCannotStart);
-            EXPECT_NE(opening.reason.find(c.says), std::string::npos) << opening.reason;
-            EXPECT_EQ(opening.reason.find('\n'), std::string::npos) << opening.reason;
+            // Loaded at the opening, and loaded ahead on a thread of its own
+            // as the program does: the same outcome either way.
+            for (const bool preloaded : {false, true}) {
+                const std::unique_ptr<TSynthPreload> preload = preloaded ? PreloadMidiOutput(choice) : nullptr;
+                EXPECT_EQ(preload != nullptr, preloaded);
+                const TMidiOpening opening = OpenMidiOutput(choice);
+                EXPECT_EQ(opening.status, mosCannotStart);
+                EXPECT_NE(opening.reason.find(c.says), std::string::npos) << opening.reason;
+                EXPECT_EQ(opening.reason.find('\n'), std::string::npos) << opening.reason;
+            }
         }
     }
+}
+
+TEST(SynthPreload, OnlyTheSynthesizerPreloadsAndItsEngineIsTakenOnce)
+{
+    const std::string soundFont = DefaultSoundFont();
+    if (soundFont.empty())
+        GTEST_SKIP() << "no General MIDI SoundFont installed";
+    TTestDir dir;
+    const std::string later = dir.File("later.sf2");
+    TScopedEnv env("LADOTON_SOUNDFONT", later);
+    const std::pair<std::optional<std::string>, bool> table[] = {
+        {std::nullopt, true}, {"synth", true}, {"wav:" + dir.File("out.wav"), true},
+        {"log:" + dir.File("log.txt"), false}, {"none", false}, {"port:x", false}, {"bogus:", false},
+    };
+    for (const auto& [value, preloads] : table) {
+        SCOPED_TRACE(value.value_or("(unset)"));
+        EXPECT_EQ(PreloadMidiOutput(value) != nullptr, preloads);
+    }
+
+    // The first opening takes what the preload found (the file was missing);
+    // the next one loads afresh and finds the file that came meanwhile. A
+    // preload nobody takes (or that a newer one replaced) goes quietly.
+    const std::unique_ptr<TSynthPreload> unused = std::make_unique<TSynthPreload>(soundFont);
+    const std::unique_ptr<TSynthPreload> preload = PreloadMidiOutput("synth");
+    std::string reason;
+    EXPECT_EQ(TSynthEngine::Create(later, reason), nullptr);
+    EXPECT_NE(reason.find("does not exist"), std::string::npos) << reason;
+    ASSERT_EQ(::symlink(soundFont.c_str(), later.c_str()), 0);
+    EXPECT_NE(TSynthEngine::Create(later, reason), nullptr) << reason;
 }
 
 TEST(MidiDevices, NoAudioOutputCannotStartAndSaysWhy)
