@@ -6,6 +6,8 @@
 #include <QFontMetrics>
 #include <QHash>
 
+#include <fontconfig/fontconfig.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
@@ -240,4 +242,11 @@ QFont TFont::QtFont() const
 void TFont::Changed()
 {
     Fire(OnChange);
+}
+
+std::thread StartLoadingFontConfiguration()
+{
+    // The configuration is the process's: Qt finds it loaded, or, if it asks
+    // first, loads its own and fontconfig keeps whichever was ready first.
+    return std::thread([] { FcInit(); });
 }

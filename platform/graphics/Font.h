@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <thread>
 
 // Font style set.
 enum TFontStyle : std::uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
@@ -73,6 +74,12 @@ private:
 };
 
 std::unique_ptr<THFont> CreateFontIndirect(const TLogFont& lf);
+
+// Starts reading the font configuration on a thread of its own. The first
+// text a program lays out waits for that reading (a fifth of the start-up
+// work); begun before the application object, it runs while the window
+// system connection and the windows are being set up.
+std::thread StartLoadingFontConfiguration();
 
 // Turns a face name, height and style into a Qt font: a negative height is the
 // em height in pixels; known Windows face names map onto installed metric

@@ -552,7 +552,8 @@ private:
     TApplication* owner_;
 };
 
-TApplication::TApplication(int& argc, char** argv) : TComponent(nullptr)
+TApplication::TApplication(int& argc, char** argv)
+    : TComponent(nullptr), fontConfiguration_(StartLoadingFontConfiguration())
 {
     qt_ = std::make_unique<QtApp>(argc, argv, this);
     qt_->setQuitOnLastWindowClosed(false);
@@ -570,6 +571,8 @@ TApplication::TApplication(int& argc, char** argv) : TComponent(nullptr)
 
 TApplication::~TApplication()
 {
+    if (fontConfiguration_.joinable())
+        fontConfiguration_.join();
     // The forms go before the Qt application object they live in.
     DestroyComponents();
     if (Application == this) {

@@ -257,6 +257,7 @@ private:
     void FormClosed(TForm* form);
     void FormDestroyed(TForm* form);
 
+    std::thread fontConfiguration_;
     std::unique_ptr<QApplication> qt_;
     QString title_;
     QIcon icon_;
