@@ -127,8 +127,9 @@ T Median(std::vector<T> v)
     return v[v.size() / 2];
 }
 
+// With a table column the figures are also printed as "TABLE metric|column|value" lines.
 bool Measure(xcb_connection_t* c, const char* what, const std::string& program, const std::vector<std::string>& args,
-             int width, int height, int runs, double limitMs, double limitMb)
+             int width, int height, int runs, double limitMs, double limitMb, const char* table = nullptr)
 {
     std::vector<double> ms;
     std::vector<long> kb;
@@ -150,6 +151,8 @@ bool Measure(xcb_connection_t* c, const char* what, const std::string& program, 
     if (limitMb > 0)
         std::printf("  limit %.0f MB %s", limitMb, rssMb <= limitMb ? "ok" : "OVER");
     std::printf("\n");
+    if (table)
+        std::printf("TABLE start-up|%s|%.1f ms\nTABLE memory|%s|%.1f MB\n", table, mapMs, table, rssMb);
     return true;
 }
 
@@ -184,9 +187,13 @@ int main(int argc, char** argv)
     }
     std::printf("device 0: %s\n", std::getenv("LADOTON_MIDI_OUT") ? std::getenv("LADOTON_MIDI_OUT") : "synth");
 
-    bool ok = Measure(c, "ladoton (main window 657x523)", program, {}, 657, 523, runs, 100, 45);
+    bool ok = Measure(c, "ladoton (main window 657x523)", program, {}, 657, 523, runs, 100, 45, "ladoton");
     const std::string probe = program.substr(0, program.find_last_of('/') + 1) + "e2e-probe";
+    const std::string self = argv[0];
+    const std::string bare = self.substr(0, self.find_last_of('/') + 1) + "bench_bare_window";
     struct stat st {};
+    if (ok && stat(bare.c_str(), &st) == 0)
+        ok = Measure(c, "bare Qt window (657x523)", bare, {}, 657, 523, runs, 0, 0, "bare Qt window");
     if (ok && stat(probe.c_str(), &st) == 0)
         ok = Measure(c, "bare framework window (e2e-probe 300x200)", probe, {"/dev/null"}, 300, 200, runs, 0, 0);
     if (!wav.empty())
