@@ -12,11 +12,11 @@ start_sound_ladoton
 main=$(wait_for_sized_window 657 523)
 status_says_opened "$main"
 
-# It sounds first (ДО of the first octave), so the server is in use.
+# It sounds first (ЛЯ of the first octave), so the server is in use.
 start_recording
 focus "$main"
-xdotool type z
-expect_pitch 130.81
+xdotool type n
+expect_pitch 220.00
 stop_recording
 stop_pulse KILL
 
