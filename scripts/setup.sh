@@ -3,9 +3,11 @@
 # Sourced by run.sh and test.sh.
 set -euo pipefail
 
-LADOTON_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
-  qt6-qpa-plugins libfontconfig-dev libgtest-dev libfluidsynth-dev librtmidi-dev libasound2-dev libglib2.0-dev
-  timgm6mb-soundfont fonts-liberation2 fonts-dejavu-core fontconfig xvfb xauth xdotool)
+LADOTON_PACKAGES=(
+  cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+  libfontconfig-dev libgtest-dev libfluidsynth-dev librtmidi-dev libasound2-dev libglib2.0-dev
+  timgm6mb-soundfont fonts-liberation2 fonts-dejavu-core fontconfig xvfb xauth xdotool
+  pulseaudio pulseaudio-utils python3)
 
 ladoton_missing_packages() {
   local missing=() p

@@ -92,7 +92,10 @@ bool HasSoundFontLayout(int fd, off_t fileSize)
 
 std::string CheckSoundFont(const std::string& path)
 {
-    const TFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Not waiting: a named pipe would hold the start-up until something
+    // wrote to it. It is then refused like any file that cannot be read at
+    // an offset.
+    const TFileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     const int fd = file.Get();
     if (fd < 0) {
         if (errno == ENOENT)

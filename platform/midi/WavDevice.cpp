@@ -49,12 +49,17 @@ std::int16_t ToPcm16(float v)
 
 std::unique_ptr<TWavFile> TWavFile::Create(const std::string& path, int sampleRate, std::string& reason)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Not waiting for a reader when the path is a named pipe: without one
+    // the start-up would hang with nothing said.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0) {
-        reason = "cannot create WAV file " + path + ": " + std::strerror(errno);
+        reason = "cannot create WAV file " + path + ": "
+                 + (errno == ENXIO ? std::string("it is a pipe that nothing reads") : std::strerror(errno));
         return nullptr;
     }
     std::unique_ptr<TWavFile> file(new TWavFile(fd));
+    // Writes wait as they would have (a pipe's reader sets the pace).
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     const auto header = WavHeader(sampleRate, 0);
     if (!WriteAll(fd, header.data(), header.size())) {
         reason = "cannot write WAV file " + path + ": " + std::strerror(errno);

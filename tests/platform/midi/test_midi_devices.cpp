@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sys/stat.h>
 
 namespace {
 
@@ -131,6 +132,8 @@ TEST(SoundFonts, BadFilesCannotStartAndSayWhy)
     WriteFile(hollow, std::string("RIFF\x28\0\0\0sfbkLIST\4\0\0\0INFOLIST\4\0\0\0sdtaLIST\4\0\0\0pdta", 48));
     WriteFile(unreadable, "RIFF");
     ::chmod(unreadable.c_str(), 0);
+    const std::string pipe = dir.File("pipe.sf2");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     struct Case {
         std::string path;
         const char* says;
@@ -138,6 +141,8 @@ TEST(SoundFonts, BadFilesCannotStartAndSayWhy)
     const Case table[] = {
         {dir.File("absent.sf2"), "does not exist"},
         {dir.Path(), "cannot read"},  // a directory
+        {pipe, "cannot read"},        // with no writer: refused, not waited on
+        {"/dev/zero", "is not a SoundFont"},
         {text, "is not a SoundFont"},
         {empty, "is not a SoundFont"},
         {riff, "is not a SoundFont"},
