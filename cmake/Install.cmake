@@ -35,7 +35,7 @@ foreach(size IN LISTS LADOTON_ICON_SIZES)
 endforeach()
 # No leak report at exit: a sanitizer build would otherwise fail its build here.
 add_custom_command(OUTPUT ${icon_pngs}
-  COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0
+  COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
     $<TARGET_FILE:render-icon> ${icon_dir} ${LADOTON_APP_ID} ${LADOTON_ICON_SIZES}
   DEPENDS render-icon
   COMMENT "Rendering the program icon at ${LADOTON_ICON_SIZES} pixels"

@@ -1,19 +1,20 @@
 // Writes the program's icon into an icon-theme tree, one PNG per size:
 //   render-icon OUTDIR NAME SIZE...  ->  OUTDIR/<SIZE>x<SIZE>/apps/NAME.png
 // The build runs it, so the installed icons are always the drawing the
-// program itself shows.
+// program itself shows. Painting into an image needs no display, so no
+// window-system plugin is loaded.
 
 #include "app/AppIcon.h"
 
 #include <QDir>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QImage>
 
 #include <cstdio>
 
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 4) {
         std::fprintf(stderr, "usage: render-icon OUTDIR NAME SIZE...\n");
