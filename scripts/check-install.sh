@@ -73,6 +73,8 @@ desktop=$stage/share/applications/$app.desktop
 metainfo=$stage/share/metainfo/$component.metainfo.xml
 desktop-file-validate "$desktop" || fail "desktop-file-validate: $desktop"
 appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate: $metainfo"
+# The tree as a whole: the component, its desktop entry and its icon agree.
+appstreamcli validate-tree --no-net "$stage_root" || fail "appstreamcli validate-tree: $stage_root"
 grep -qx "Exec=$app" "$desktop" || fail "the desktop entry does not start $app"
 grep -qx "Icon=$app" "$desktop" || fail "the desktop entry does not name the icon $app"
 grep -q "<launchable type=\"desktop-id\">$app.desktop</launchable>" "$metainfo" ||

@@ -1,9 +1,9 @@
 // Saves what the X display shows as a PNG: one window, or the whole screen.
 //   screen-grab OUT.png [WINDOW_ID]
-// Exits with 3, writing nothing, while the area is all one colour (a window
-// mapped but not painted yet), so a caller can grab again.
 // Runs on the display the screenshots are taken from (the xcb platform), so
-// the picture is what a person would see, shaped windows and all.
+// the picture is what a person would see, shaped windows and all. Exits with
+// 3, writing nothing, while the area is all one colour (a window mapped but
+// not painted yet), so a caller can grab again.
 
 #include <QGuiApplication>
 #include <QImage>
