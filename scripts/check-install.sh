@@ -141,8 +141,10 @@ step "dpkg -i"
 ours_installed=1
 dpkg_run -i "$deb" || fail "dpkg -i failed"
 [ "$(dpkg-query -W -f='${Status}' "$app")" = "install ok installed" ] || fail "the package is not installed"
-[ "$(command -v "$app")" = "/usr/bin/$app" ] || fail "'$app' on the PATH is $(command -v "$app" || echo nothing)"
-start_check "$app"
+# /usr/bin first: a copy installed by hand under /usr/local is not the package.
+path_app=$(PATH=/usr/bin:$PATH command -v "$app" || echo nothing)
+[ "$path_app" = "/usr/bin/$app" ] || fail "'$app' on the PATH is $path_app"
+PATH=/usr/bin:$PATH start_check "$app"
 
 step "dpkg -r and --purge"
 dpkg_run -r "$app" || fail "dpkg -r failed"
