@@ -3,13 +3,26 @@
 #include <QPainter>
 #include <QPainterPath>
 
-QImage AppIconImage()
+namespace {
+
+// The side of the grid the clef is drawn on.
+constexpr int kGrid = 32;
+
+} // namespace
+
+QImage AppIconImage(int size)
 {
-    QImage img(32, 32, QImage::Format_RGB32);
+    if (size <= 0)
+        return QImage();
+    QImage img(size, size, QImage::Format_RGB32);
     img.fill(QColor(0, 0, 0));
     QPainter p(&img);
-    // Hard edges: the icon keeps to its sixteen colours.
-    p.setRenderHint(QPainter::Antialiasing, false);
+    // Hard edges at the grid's own size: the window's icon keeps to its
+    // sixteen colours. Scaled, the hand-placed pixels no longer fall on
+    // whole pixels, and smoothing keeps the strokes even.
+    p.setRenderHint(QPainter::Antialiasing, size != kGrid);
+    if (size != kGrid)
+        p.scale(qreal(size) / kGrid, qreal(size) / kGrid);
     const QColor grey(192, 192, 192);
 
     // The clef drawn as one stroke: from the bottom curl up the stem, round

@@ -3,11 +3,12 @@
 # Sourced by run.sh and test.sh.
 set -euo pipefail
 
+<<<<<<< HEAD
 LADOTON_PACKAGES=(
   cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   libfontconfig-dev libgtest-dev libfluidsynth-dev librtmidi-dev libasound2-dev libglib2.0-dev
   timgm6mb-soundfont fonts-liberation2 fonts-dejavu-core fontconfig xvfb xauth xdotool
-  pulseaudio pulseaudio-utils python3)
+  pulseaudio pulseaudio-utils python3 desktop-file-utils appstream dpkg-dev)
 
 ladoton_missing_packages() {
   local missing=() p
