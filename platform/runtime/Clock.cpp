@@ -11,6 +11,8 @@
 
 namespace {
 
+int g_sleepsRunning = 0;
+
 class TSystemClock : public IClock {
 public:
     void Sleep(unsigned ms) override
@@ -21,6 +23,10 @@ public:
         }
         // Keep painting and answering the desktop, but hold the user's input:
         // it is handled after the sleep, in the order it was made.
+        ++g_sleepsRunning;
+        struct TEnd {
+            ~TEnd() { --g_sleepsRunning; }
+        } end;
         QEventLoop loop;
         QTimer timer;
         timer.setSingleShot(true);
@@ -65,6 +71,11 @@ IClock* SetClock(IClock* clock)
     IClock* previous = g_clock;
     g_clock = clock;
     return previous;
+}
+
+bool SleepRunning()
+{
+    return g_sleepsRunning > 0;
 }
 
 void Sleep(unsigned ms)

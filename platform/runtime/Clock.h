@@ -24,6 +24,10 @@ IClock& Clock();
 // Replaces the clock (nullptr: the system clock again); returns the previous.
 IClock* SetClock(IClock* clock);
 
+// Whether a system-clock sleep is waiting now (somewhere down the stack):
+// work that must count as user input waits until it has ended.
+bool SleepRunning();
+
 // Shorthands for the clock in use.
 void Sleep(unsigned ms);
 bool QueryPerformanceCounter(std::int64_t& count);
