@@ -12,6 +12,7 @@
 namespace {
 
 int g_sleepsRunning = 0;
+void (*g_sleepsEnded)() = nullptr;
 
 class TSystemClock : public IClock {
 public:
@@ -23,10 +24,6 @@ public:
         }
         // Keep painting and answering the desktop, but hold the user's input:
         // it is handled after the sleep, in the order it was made.
-        ++g_sleepsRunning;
-        struct TEnd {
-            ~TEnd() { --g_sleepsRunning; }
-        } end;
         QEventLoop loop;
         QTimer timer;
         timer.setSingleShot(true);
@@ -78,8 +75,21 @@ bool SleepRunning()
     return g_sleepsRunning > 0;
 }
 
+void SetSleepsEndedHandler(void (*handler)())
+{
+    g_sleepsEnded = handler;
+}
+
 void Sleep(unsigned ms)
 {
+    ++g_sleepsRunning;
+    struct TEnd {
+        ~TEnd()
+        {
+            if (--g_sleepsRunning == 0 && g_sleepsEnded)
+                g_sleepsEnded();
+        }
+    } end;
     Clock().Sleep(ms);
 }
 

@@ -24,9 +24,11 @@ IClock& Clock();
 // Replaces the clock (nullptr: the system clock again); returns the previous.
 IClock* SetClock(IClock* clock);
 
-// Whether a system-clock sleep is waiting now (somewhere down the stack):
-// work that must count as user input waits until it has ended.
+// Whether a Sleep is running now (somewhere down the stack): work that must
+// count as user input waits until it has ended.
 bool SleepRunning();
+// Called each time the last running Sleep has returned (nullptr: nothing).
+void SetSleepsEndedHandler(void (*handler)());
 
 // Shorthands for the clock in use.
 void Sleep(unsigned ms);

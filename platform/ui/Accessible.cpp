@@ -77,37 +77,32 @@ std::deque<TPendingAction>& PendingActions()
 }
 
 bool g_drainScheduled = false;
-// How often actions held by a Sleep look whether it has ended.
-constexpr int kHeldRetryMs = 10;
 
-void ScheduleDrain(int ms);
+void ScheduleDrain();
 
 void DrainOne()
 {
     g_drainScheduled = false;
     std::deque<TPendingAction>& pending = PendingActions();
-    if (pending.empty())
+    // Held while a Sleep runs: the end of the last one schedules us again.
+    if (pending.empty() || SleepRunning())
         return;
-    if (SleepRunning()) {
-        ScheduleDrain(kHeldRetryMs);
-        return;
-    }
     TPendingAction a = std::move(pending.front());
     pending.pop_front();
     // The next one is scheduled first: this command may open a modal window,
     // and what was asked meanwhile then runs inside it, as input would.
     if (!pending.empty())
-        ScheduleDrain(0);
+        ScheduleDrain();
     if (a.widget && AcceptsAccessibleAction(*a.control))
         GuardedCall(a.command);
 }
 
-void ScheduleDrain(int ms)
+void ScheduleDrain()
 {
-    if (g_drainScheduled || !QCoreApplication::instance())
+    if (g_drainScheduled || PendingActions().empty() || !QCoreApplication::instance())
         return;
     g_drainScheduled = true;
-    QTimer::singleShot(ms, QCoreApplication::instance(), DrainOne);
+    QTimer::singleShot(0, QCoreApplication::instance(), DrainOne);
 }
 
 }  // namespace
@@ -116,8 +111,13 @@ void PostAccessibleAction(TControl* c, std::function<void()> command)
 {
     if (!c || !command)
         return;
+    static const bool hooked = [] {
+        SetSleepsEndedHandler(&ScheduleDrain);
+        return true;
+    }();
+    (void)hooked;
     PendingActions().push_back({c, c, std::move(command)});
-    ScheduleDrain(0);
+    ScheduleDrain();
 }
 
 QString AccessibleCaption(const TControl& c)

@@ -232,6 +232,57 @@ TEST_F(AccessibilityTest, PressingAKeyPlaysItsNoteAndAnswersTheExercise)
     EXPECT_EQ(EventsOf(form->Indicators[1], QAccessible::DescriptionChanged), 2);  // red, then reset
 }
 
+// A clock whose sleeps keep the event loop turning, as the real one does
+// while the notes play.
+class TTurningClock : public IClock {
+public:
+    TTurningClock() : previous_(SetClock(this)) {}
+    ~TTurningClock() override { SetClock(previous_); }
+    TTurningClock(const TTurningClock&) = delete;
+    TTurningClock& operator=(const TTurningClock&) = delete;
+
+    std::function<void()> duringSleep;
+    void Sleep(unsigned) override
+    {
+        if (duringSleep)
+            duringSleep();
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+    }
+    bool QueryPerformanceCounter(std::int64_t& count) override
+    {
+        count = 12345;
+        return true;
+    }
+    std::uint32_t GetTickCount() override { return 0; }
+
+private:
+    IClock* previous_;
+};
+
+TEST_F(AccessibilityTest, AKeyPressedWhileTheNotesPlayWaitsUntilTheyHaveEnded)
+{
+    Create();
+    ShowActive();
+    form->FlatSpinEditInteger1->SetValue(2);
+    TTurningClock turning;
+    std::vector<std::size_t> notesAtEachSleep;
+    turning.duringSleep = [&] {
+        notesAtEachSleep.push_back(NotesPlayed().size());
+        if (notesAtEachSleep.size() == 1)
+            Of(form->fcShapeBtn1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    };
+    ClickCentre(form->FlatSpeedButton3);
+    // Nothing was answered while the second note was still to come.
+    EXPECT_EQ(notesAtEachSleep, (std::vector<std::size_t>{1, 2}));
+    EXPECT_EQ(form->AnswerIndex, 0);
+
+    RunPosted();
+    EXPECT_EQ(NotesPlayed(), (std::vector<int>{48 + form->Targets[0], 48 + form->Targets[1], 48}));
+    EXPECT_EQ(form->AnswerIndex, 1);
+    EXPECT_EQ(Describe(form->Indicators[0]), QString::fromUtf8(form->Targets[0] == 0 ? "верно" : "неверно"));
+}
+
 TEST_F(AccessibilityTest, AnswerLampsFollowEveryJudgement)
 {
     Create();
