@@ -61,17 +61,21 @@ void MakeAnswerLamp(TShape& lamp, int number)
     };
 }
 
+void NameEdit(TCustomEdit& edit, const QString& name)
+{
+    edit.setAccessibleName(name);
+    // The focus lies in the inner editor: it is read by the same name.
+    if (QWidget* e = edit.Editor())
+        e->setAccessibleName(name);
+}
+
 // A spin edit is named by the label of its panel, without the colon.
 void NameAfterLabel(TCustomEdit& edit, const TLabel& label)
 {
     QString name = label.Caption().trimmed();
     if (name.endsWith(QLatin1Char(':')))
         name.chop(1);
-    name = name.trimmed();
-    edit.setAccessibleName(name);
-    // The focus lies in the inner editor: it is read by the same name.
-    if (QWidget* e = edit.Editor())
-        e->setAccessibleName(name);
+    NameEdit(edit, name.trimmed());
 }
 
 }  // namespace
@@ -114,6 +118,7 @@ void DescribeMainWindow(TForm1& form)
     form.setAccessibleDescription(kTitleDescriptionMain);
     form.FlatSpeedButton1->setAccessibleDescription(QStringLiteral("Выход"));
     form.FlatSpeedButton2->setAccessibleDescription(QStringLiteral("О программе"));
+    NameEdit(*form.FlatMemo1, QStringLiteral("Инструкция"));
     NameAfterLabel(*form.FlatSpinEditInteger1, *form.Label3);
     NameAfterLabel(*form.FlatSpinEditInteger2, *form.Label4);
     for (std::size_t i = 0; i < form.Indicators.size(); ++i)

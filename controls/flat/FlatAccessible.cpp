@@ -1,6 +1,7 @@
 #include "controls/flat/FlatAccessible.h"
 
 #include "controls/flat/TFlatSpeedButtonUnit.h"
+#include "controls/flat/TFlatSpinButtonUnit.h"
 #include "controls/flat/TFlatSpinEditUnit.h"
 #include "platform/ui/Accessible.h"
 
@@ -11,6 +12,21 @@ namespace {
 class TFlatButtonAccessible : public TButtonAccessible {
 public:
     explicit TFlatButtonAccessible(TFlatSpeedButton* b) : TButtonAccessible(b, &ClickLikePointer) {}
+
+    // The arrows of a spin button show only a glyph: they are read by what
+    // they do.
+    QString text(QAccessible::Text t) const override
+    {
+        const TFlatSpeedButton* b = Button();
+        if (t == QAccessible::Name && b && b->Caption().isEmpty() && b->accessibleName().isEmpty())
+            if (const auto* spin = dynamic_cast<const TSpinButton*>(b->Parent())) {
+                if (b == spin->UpButton())
+                    return QStringLiteral("Больше");
+                if (b == spin->DownButton())
+                    return QStringLiteral("Меньше");
+            }
+        return TButtonAccessible::text(t);
+    }
 
 protected:
     bool Latches() const override { return Button() && Button()->GroupIndex() != 0; }

@@ -97,8 +97,8 @@ TEST_F(AccessibilityTest, EveryControlOfTheMainWindowHasItsRoleNameValueAndDescr
          QStringLiteral("Количество нот"), QStringLiteral("1"), "", false},
         {"pause", [](TForm1& f) { return f.FlatSpinEditInteger2; }, QAccessible::SpinBox, QStringLiteral("Пауза"),
          QStringLiteral("100"), "", false},
-        {"instructions", [](TForm1& f) { return f.FlatMemo1; }, QAccessible::EditableText, QString(), QString(), "",
-         true},
+        {"instructions", [](TForm1& f) { return f.FlatMemo1; }, QAccessible::EditableText,
+         QStringLiteral("Инструкция"), QString(), "", true},
         {"octave", [](TForm1& f) { return f.Label1; }, QAccessible::StaticText, QStringLiteral("первая октава"),
          QString(), "", false},
         {"status", [](TForm1& f) { return f.Label2; }, QAccessible::StaticText, kStatusOpened, QString(), "", false},
@@ -140,6 +140,17 @@ TEST_F(AccessibilityTest, SpinBoxesAndTheSelectorOfferTheirRangeAndItems)
         EXPECT_EQ(v->minimumValue().toInt(), r.min);
         EXPECT_EQ(v->maximumValue().toInt(), r.max);
     }
+
+    // The arrows step the value as a click on them does.
+    QAccessibleInterface* up = Of(form->FlatSpinEditInteger2->SpinButton()->UpButton());
+    QAccessibleInterface* down = Of(form->FlatSpinEditInteger2->SpinButton()->DownButton());
+    EXPECT_EQ(up->text(QAccessible::Name), QStringLiteral("Больше"));
+    EXPECT_EQ(down->text(QAccessible::Name), QStringLiteral("Меньше"));
+    Press(form->FlatSpinEditInteger2->SpinButton()->UpButton());
+    EXPECT_EQ(form->FlatSpinEditInteger2->Value(), 101);
+    Press(form->FlatSpinEditInteger2->SpinButton()->DownButton());
+    Press(form->FlatSpinEditInteger2->SpinButton()->DownButton());
+    EXPECT_EQ(form->FlatSpinEditInteger2->Value(), 99);
 
     // A value set by a screen reader is limited like any other and raises
     // the count's handler.
