@@ -380,6 +380,32 @@ TEST_F(AccessibilityTest, DisabledOrHiddenControlsRefuseActions)
     EXPECT_EQ(clicks, 0);
 }
 
+TEST_F(AccessibilityTest, AModalWindowHoldsActionsAwayFromTheOthers)
+{
+    Create();
+    ShowActive();
+    TForm3 about(nullptr);
+    form->SetAboutWindow(&about);
+    bool ranModal = false;
+    std::size_t notesWhileModal = 99;
+    // "?" opens the About window modally; its OK closes it, and meanwhile
+    // the keys of the main window take no action.
+    Of(form->FlatSpeedButton2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    WhenModal([&] {
+        ranModal = true;
+        EXPECT_TRUE(about.Modal());
+        Press(form->fcShapeBtn1);
+        notesWhileModal = NotesPlayed().size();
+        Press(about.Button1);
+    });
+    RunPosted();
+    EXPECT_TRUE(ranModal);
+    EXPECT_EQ(notesWhileModal, 0u);
+    EXPECT_FALSE(about.Modal());
+    EXPECT_FALSE(about.Visible());
+    EXPECT_EQ(Of(about.Button1)->role(), QAccessible::Button);
+}
+
 // A press through the action is a mouse click: the same latching, the same
 // modal result, OnClick the same number of times.
 struct ClickRow {
