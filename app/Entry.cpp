@@ -1,5 +1,6 @@
 #include "app/Entry.h"
 
+#include "app/Accessibility.h"
 #include "app/AppIcon.h"
 #include "app/MainForm.h"
 #include "app/Unit2.h"
@@ -18,6 +19,7 @@ int RunLadoton(int argc, char** argv)
     TApplication application(argc, argv);
     application.SetTitle(QStringLiteral("Ладотон"));
     application.SetIcon(AppIcon());
+    InstallAccessibility();
     // The main window first: it becomes the application's main window and
     // runs its whole start-up (instructions, MIDI, octave, selector) here,
     // before anything is shown. Then the two windows it opens later, hidden.

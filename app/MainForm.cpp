@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "app/Accessibility.h"
 #include "app/Trainer.h"
 #include "app/Unit2.h"
 #include "platform/runtime/Clock.h"
@@ -316,6 +317,7 @@ void TForm1::FormCreate(TComponent*)
     FlatComboBox1->SetItemIndex(0);
     CreateIndicators();
     Indicators[0]->SetVisible(true);
+    DescribeMainWindow(*this);
 }
 
 void TForm1::LoadInstructions(const QString& fileName)

@@ -1,5 +1,6 @@
 #include "app/Unit2.h"
 
+#include "app/Accessibility.h"
 #include "app/MainForm.h"
 #include "app/Trainer.h"
 #include "platform/runtime/Clock.h"
@@ -82,6 +83,7 @@ TForm2::TForm2(TComponent* owner, TForm1* mainForm) : TForm(owner), mainForm_(ma
     ConfigureLabel(*Label2, 8, QStringLiteral("\"Расстояние\" в "));
 
     OnShow = [this](TComponent* s) { FormShow(s); };
+    DescribeIntervalDialog(*this);
 }
 
 TForm2::~TForm2()

@@ -1,5 +1,6 @@
 #include "app/Unit3.h"
 
+#include "app/Accessibility.h"
 #include "platform/graphics/Bitmap.h"
 
 #include <array>
@@ -163,6 +164,7 @@ TForm3::TForm3(TComponent* owner) : TForm(owner)
 
     // "OK" has the focus whenever the window comes up, so Return closes it.
     SetActiveControl(Button1);
+    DescribeAboutWindow(*this);
 }
 
 TForm3::~TForm3()

@@ -4,11 +4,13 @@
 set -euo pipefail
 
 <<<<<<< HEAD
+<<<<<<< HEAD
 LADOTON_PACKAGES=(
   cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   libfontconfig-dev libgtest-dev libfluidsynth-dev librtmidi-dev libasound2-dev libglib2.0-dev
   timgm6mb-soundfont fonts-liberation2 fonts-dejavu-core fontconfig xvfb xauth xdotool
-  pulseaudio pulseaudio-utils python3 desktop-file-utils appstream dpkg-dev)
+  pulseaudio pulseaudio-utils python3 desktop-file-utils appstream dpkg-dev dbus at-spi2-core
+  python3-pyatspi)
 
 ladoton_missing_packages() {
   local missing=() p

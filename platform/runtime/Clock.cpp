@@ -11,6 +11,9 @@
 
 namespace {
 
+int g_sleepsRunning = 0;
+void (*g_sleepsEnded)() = nullptr;
+
 class TSystemClock : public IClock {
 public:
     void Sleep(unsigned ms) override
@@ -67,8 +70,26 @@ IClock* SetClock(IClock* clock)
     return previous;
 }
 
+bool SleepRunning()
+{
+    return g_sleepsRunning > 0;
+}
+
+void SetSleepsEndedHandler(void (*handler)())
+{
+    g_sleepsEnded = handler;
+}
+
 void Sleep(unsigned ms)
 {
+    ++g_sleepsRunning;
+    struct TEnd {
+        ~TEnd()
+        {
+            if (--g_sleepsRunning == 0 && g_sleepsEnded)
+                g_sleepsEnded();
+        }
+    } end;
     Clock().Sleep(ms);
 }
 

@@ -24,6 +24,12 @@ IClock& Clock();
 // Replaces the clock (nullptr: the system clock again); returns the previous.
 IClock* SetClock(IClock* clock);
 
+// Whether a Sleep is running now (somewhere down the stack): work that must
+// count as user input waits until it has ended.
+bool SleepRunning();
+// Called each time the last running Sleep has returned (nullptr: nothing).
+void SetSleepsEndedHandler(void (*handler)());
+
 // Shorthands for the clock in use.
 void Sleep(unsigned ms);
 bool QueryPerformanceCounter(std::int64_t& count);

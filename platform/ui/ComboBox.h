@@ -43,6 +43,9 @@ public:
     // in code never raises OnChange.
     int ItemIndex() const { return itemIndex_; }
     void SetItemIndex(int v);
+    // Selects the item as the user's choice from the list does: OnChange is
+    // raised when the selection moved. Out-of-range indexes do nothing.
+    void ChooseItem(int index) { UserSelect(index); }
 
     // Text() is the current item's text (or the typed text in csDropDown).
     // Setting it selects the item with exactly that text; in the choose-only

@@ -2,6 +2,7 @@
 
 #include "platform/core/Property.h"
 #include "platform/graphics/TextPrefix.h"
+#include "platform/ui/Accessible.h"
 #include "platform/ui/Forms.h"
 
 #include <QTimer>
@@ -130,6 +131,9 @@ void TLabel::TextChanged()
 {
     AdjustBounds();
     Invalidate();
+    // A label is read by its text: a new text is a new name (status lines
+    // are announced this way).
+    AnnounceAccessibleEvent(this, QAccessible::NameChanged);
 }
 
 void TLabel::FontChanged()
