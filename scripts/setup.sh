@@ -3,8 +3,6 @@
 # Sourced by run.sh and test.sh.
 set -euo pipefail
 
-<<<<<<< HEAD
-<<<<<<< HEAD
 LADOTON_PACKAGES=(
   cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   libfontconfig-dev libgtest-dev libfluidsynth-dev librtmidi-dev libasound2-dev libglib2.0-dev
