@@ -226,6 +226,20 @@ TModalResult TForm::ShowModal()
     ModalFrame frame{this, &loop, app->DispatchDepth()};
 
     setWindowModality(Qt::ApplicationModal);
+    // The window it is opened from owns it for the desktop, which then keeps
+    // it above that window (a compositor places and stacks it by its owner).
+    const auto owner = [&]() -> QWindow* {
+        QWidget* w = previous ? previous.data() : app->MainForm();
+        return w && w != this && w->isVisible() ? w->windowHandle() : nullptr;
+    }();
+    if (owner) {
+        winId();
+        windowHandle()->setTransientParent(owner);
+    }
+    const TScopeExit disown([alive] {
+        if (alive && alive->windowHandle())
+            alive->windowHandle()->setTransientParent(nullptr);
+    });
     modalResult_ = mrNone;
     try {
         SetVisible(true);
