@@ -72,4 +72,16 @@ status=0
 wait "$pid" || status=$?
 [ "$status" = 143 ] || fail "the program ended with $status on SIGTERM (143 expected)"
 pid=
-echo "mapped under Wayland, no failure, ended on SIGTERM"
+
+# Offered both (a Wayland session with X11 beside it) and asked for neither,
+# the program takes X11: its window comes up on the X display, and it never
+# speaks on the Wayland socket.
+log="$work/both.log"
+launch "$log" env -u QT_QPA_PLATFORM XDG_SESSION_TYPE=wayland XDG_RUNTIME_DIR="$runtime" \
+  WAYLAND_DISPLAY="$socket" WAYLAND_DEBUG=1 LADOTON_MIDI_OUT="log:$work/midi.log" "$LADOTON_BIN"
+wait_for_window "Ладотон" >/dev/null
+! grep -q 'wl_display@' "$log" || fail "offered both, the program spoke Wayland"
+kill -TERM "$pid"
+wait "$pid" || true
+pid=
+echo "mapped under Wayland, no failure, ended on SIGTERM; X11 taken when both are offered"
