@@ -162,7 +162,13 @@ TEST(FormShowModal, TheWindowItIsOpenedFromOwnsItWhileItIsUp)
     EXPECT_EQ(t.form.ShowModal(), mrOk);
     EXPECT_EQ(ownerWhileUp, opener.form.windowHandle());
     EXPECT_EQ(t.form.windowHandle()->transientParent(), nullptr);
+    // A window owns no window of its own, and hidden there is no owner.
+    EXPECT_EQ(ModalOwner(&opener.form), nullptr);
     opener.form.Hide();
+    QCoreApplication::processEvents();
+    if (!Application->MainForm()) {
+        EXPECT_EQ(ModalOwner(&t.form), nullptr);
+    }
 }
 
 // --- Exceptions escaping handlers
