@@ -9,13 +9,13 @@ start_ladoton
 main=$(wait_for_sized_window 657 523)
 activate "$main"
 
-# close_then_play WINDOW: the close request to WINDOW, then ДО typed on the
-# main window must sound.
+# close_then_play WINDOW WHAT: the close request to WINDOW; the main window
+# becomes active again by itself, and ДО typed there must sound.
 close_then_play() {
   local lines
   wm_close "$1"
   wait_until_unmapped "$1"
-  activate "$main"
+  wait_until_active "$main"
   lines=$(wc -l <"$midi")
   xdotool type z
   wait_for_lines "$midi" $((lines + 1))
