@@ -1,7 +1,8 @@
 # e2e: window-manager
 # The About window, the interval dialog and the message boxes stand above the
-# main window; a click on the main window while one of them is up neither
-# plays a key nor raises the main window over it, and the box still answers.
+# main window, where the program put them; a click on the main window while
+# one of them is up neither plays a key nor raises the main window over it,
+# and the box still answers.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 start_ladoton
@@ -19,10 +20,20 @@ click_main_while() {
   [ "$(wc -l <"$midi")" = "$lines" ] || fail "a key played while $2 was up"
 }
 
-# The About window ("?").
+# at ID X Y WHAT: the window manager left window ID where the program put it.
+at() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  [ "$X $Y" = "$2 $3" ] || fail "$4 at $X,$Y, not $2,$3"
+}
+main_top=$(xdotool getwindowgeometry --shell "$main" | sed -n 's/^Y=//p')
+read -r screen_w screen_h <<<"$(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1], d[2]}')"
+
+# The About window ("?"), centred on the screen.
 click_in "$main" 596 20
 about=$(wait_for_sized_window 203 312)
 expect_above "$about" "$main" "the About window"
+at "$about" $(((screen_w - 203) / 2)) $(((screen_h - 312) / 2)) "the About window"
 click_main_while "$about" "the About window"
 activate "$about"
 click_in "$about" 101 284
@@ -46,6 +57,7 @@ xdotool key Down
 click_in "$main" 280 20
 dialog=$(wait_for_sized_window 323 118)
 expect_above "$dialog" "$main" "the interval dialog"
+at "$dialog" 431 $((main_top + 44)) "the interval dialog"
 click_main_while "$dialog" "the interval dialog"
 click_in "$dialog" 52 44
 box=$(wait_for_other_window "$main" "$dialog")
