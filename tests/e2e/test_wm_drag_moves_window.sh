@@ -1,7 +1,8 @@
 # e2e: window-manager
 # Under a window manager a drag by the main window's surface or status line
 # is handed to the window manager, which moves the window with the pointer;
-# a drag on the instructions box hands nothing over and moves nothing.
+# a drag on the instructions box hands nothing over and moves nothing. The
+# program learns the new place (the interval dialog opens at it).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 start_ladoton
@@ -44,6 +45,17 @@ drag 300 200 40 30 yes        # the blue surface
 settle "$((x0 + 40)) $((y0 + 30))"
 drag 300 515 -25 -10 yes      # the status line
 settle "$((x0 + 15)) $((y0 + 20))"
+
+# The program knows where the window manager put its window: the interval
+# dialog comes up at the moved window's top (the selector still has the
+# focus, so Down picks the intervals).
+xdotool key Down
+click_in "$main" 280 20
+dialog=$(wait_for_sized_window 323 118)
+dialog_top=$(xdotool getwindowgeometry --shell "$dialog" | sed -n 's/^Y=//p')
+[ "$dialog_top" = $((y0 + 20 + 44)) ] || fail "the dialog's top is $dialog_top, the moved window's $((y0 + 20))"
+wm_close "$dialog"
+wait_until_unmapped "$dialog"
 # The memo: no move; the surface drag after it shows by the final place and
 # by the count of moves the window manager started that it moved nothing.
 started=$(moves_started)
@@ -54,6 +66,7 @@ settle "$((x0 + 20)) $((y0 + 25))"
 
 # The keys still play after the moves.
 click_in "$main" 61 415
-wait_for_lines "$midi" 1
-[ "$(note_at 1)" = 48 ] || fail "ДО played $(note_at 1) after the moves"
+wait_for_lines "$midi" 3
+[ "$(note_at 3)" = 48 ] || fail "ДО played $(note_at 3) after the moves"
+
 echo "dragged through the window manager by surface and status line, not the memo"
