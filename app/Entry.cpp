@@ -9,10 +9,34 @@
 #include "platform/midi/SynthEngine.h"
 #include "platform/ui/Forms.h"
 
+#include <cstdlib>
 #include <malloc.h>
+
+namespace {
+
+bool IsSet(const char* value)
+{
+    return value && *value;
+}
+
+}  // namespace
+
+const char* PreferredQtPlatform(const char* qpaPlatform, const char* waylandDisplay, const char* display)
+{
+    // Under X11 the borderless windows stand where they are put (centred, the
+    // answer dialog at the main window's top) and keep above one another as
+    // modal windows should; Wayland lets a client place none of its windows.
+    if (!IsSet(qpaPlatform) && IsSet(waylandDisplay) && IsSet(display))
+        return "xcb";
+    return nullptr;
+}
 
 int RunLadoton(int argc, char** argv)
 {
+    // Before the application object exists: it picks its platform then.
+    if (const char* platform = PreferredQtPlatform(std::getenv("QT_QPA_PLATFORM"), std::getenv("WAYLAND_DISPLAY"),
+                                                   std::getenv("DISPLAY")))
+        setenv("QT_QPA_PLATFORM", platform, 1);
     // The SoundFont loads on a thread of its own while the windows are built;
     // the main window's MIDI opening takes it from there.
     const std::unique_ptr<TSynthPreload> preload = PreloadMidiOutput();

@@ -36,6 +36,14 @@ struct TForm::ModalFrame {
 // ---------------------------------------------------------------------------
 // TForm
 
+QWindow* ModalOwner(const QWidget* modal)
+{
+    QWidget* w = QApplication::activeWindow();
+    if (!w && Application)
+        w = Application->MainForm();
+    return w && w != modal && w->isVisible() ? w->windowHandle() : nullptr;
+}
+
 TForm::TForm(TComponent* owner) : TWinControl(owner)
 {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -226,6 +234,16 @@ TModalResult TForm::ShowModal()
     ModalFrame frame{this, &loop, app->DispatchDepth()};
 
     setWindowModality(Qt::ApplicationModal);
+    // The window it is opened from owns it for the desktop, which then keeps
+    // it above that window (a compositor places and stacks it by its owner).
+    if (QWindow* owner = ModalOwner(this)) {
+        winId();
+        windowHandle()->setTransientParent(owner);
+    }
+    const TScopeExit disown([alive] {
+        if (alive && alive->windowHandle())
+            alive->windowHandle()->setTransientParent(nullptr);
+    });
     modalResult_ = mrNone;
     try {
         SetVisible(true);
@@ -407,6 +425,15 @@ public:
         QMessageBox box(icon, r.caption, r.text, QMessageBox::Ok);
         if (Application && !Application->Icon().isNull())
             box.setWindowIcon(Application->Icon());
+        // A Wayland compositor keeps the box above the window it comes from
+        // only if it knows that window. Under X11 the window manager keeps it
+        // above the program's windows anyway, and an owner would move it from
+        // the centre of the screen to the centre of the owner.
+        if (QGuiApplication::platformName() == QLatin1String("wayland"))
+            if (QWindow* owner = ModalOwner(&box)) {
+                box.winId();
+                box.windowHandle()->setTransientParent(owner);
+            }
         box.exec();
         return IDOK;
     }

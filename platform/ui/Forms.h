@@ -14,6 +14,7 @@
 
 class QApplication;
 class QEventLoop;
+class QWindow;
 
 // Where a form appears when it is shown.
 enum TPosition : std::uint8_t {
@@ -268,3 +269,7 @@ private:
 };
 
 extern TApplication* Application;
+
+// The window that owns a modal window about to be shown (modal): the active
+// window, else the visible main form; nullptr when there is none.
+QWindow* ModalOwner(const QWidget* modal);

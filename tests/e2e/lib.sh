@@ -155,9 +155,16 @@ focus() {
 
 # click_in ID X Y: a left click at the window's client point (X, Y).
 click_in() {
-  local X Y WIDTH HEIGHT SCREEN WINDOW
+  local X Y WIDTH HEIGHT SCREEN WINDOW tx ty
   eval "$(xdotool getwindowgeometry --shell "$1")"
-  xdotool mousemove --sync $((X + $2)) $((Y + $3)) click 1
+  tx=$((X + $2)) ty=$((Y + $3))
+  # "mousemove --sync" waits for a movement, which never comes (it gives up
+  # after some 15 s) when the pointer already stands there.
+  if [ "$(xdotool getmouselocation --shell | head -n2 | tr '\n' ' ')" = "X=$tx Y=$ty " ]; then
+    xdotool click 1
+  else
+    xdotool mousemove --sync "$tx" "$ty" click 1
+  fi
 }
 
 # wait_for_lines FILE N: waits until FILE has at least N lines.
@@ -179,3 +186,65 @@ note_at() { echo $((16#$(sed -n "$1p" "$midi" | cut -c5-6))); }
 
 # The computer key of each semitone (Z row white, S row black).
 key_letters=(z s x d c v g b h n j m)
+
+# --- Under a window manager -------------------------------------------------
+# A script with the line "# e2e: window-manager" runs with openbox on the
+# display (run_under_xvfb.sh starts it); these helpers ask it what it did.
+
+# activate ID: asks the window manager to make ID the active window, and
+# waits until it is.
+activate() {
+  wmctrl -i -a "$1"
+  wait_until_active "$1"
+}
+
+# wait_until_active ID: waits until ID is the active window.
+wait_until_active() {
+  local limit=60 deadline
+  deadline=$((SECONDS + limit))
+  while [ "$(xdotool getactivewindow 2>/dev/null || true)" != "$1" ]; do
+    program_gone && fail "the program ended while waiting for window $1 to be active"
+    [ "$SECONDS" -lt "$deadline" ] || fail "window $1 is not active after $limit s (active: $(xdotool getactivewindow 2>/dev/null))"
+    sleep 0.05
+  done
+}
+
+# stacking: the managed windows from bottom to top, one decimal id a line.
+stacking() {
+  local h
+  for h in $(xprop -root -notype _NET_CLIENT_LIST_STACKING | sed -e 's/.*#//' -e 's/,/ /g'); do
+    echo $((h))
+  done
+}
+
+# above A B: true when window A stands above window B.
+above() {
+  local order a b
+  order=$(stacking)
+  a=$(grep -nx "$1" <<<"$order" | cut -d: -f1)
+  b=$(grep -nx "$2" <<<"$order" | cut -d: -f1)
+  [ -n "$a" ] && [ -n "$b" ] && [ "$a" -gt "$b" ]
+}
+
+# expect_above A B WHAT: fails unless window A stands above window B.
+expect_above() {
+  above "$1" "$2" || fail "$3 is not above the main window (bottom to top: $(stacking | tr '\n' ' '))"
+}
+
+# wm_close ID: the window manager's close request (_NET_CLOSE_WINDOW), as the
+# close button of a title bar or Alt+F4 would send it.
+wm_close() { wmctrl -i -c "$1"; }
+
+# wm_sync: returns once the window manager has handled every event sent
+# before (it handles them in order): it is asked to change the number of
+# desktops, and that is waited for.
+wm_sync() {
+  local now want deadline=$((SECONDS + 30))
+  now=$(xprop -root -notype _NET_NUMBER_OF_DESKTOPS | awk '{print $NF}')
+  want=$((now == 4 ? 5 : 4))
+  wmctrl -n "$want"
+  until [ "$(xprop -root -notype _NET_NUMBER_OF_DESKTOPS | awk '{print $NF}')" = "$want" ]; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "the window manager does not answer"
+    sleep 0.05
+  done
+}

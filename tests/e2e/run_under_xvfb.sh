@@ -13,7 +13,15 @@ export QT_QPA_PLATFORM=xcb
 
 work=$(mktemp -d)
 xvfb_pid=
+wm_pid=
+with_wm=0
+grep -qx '# e2e: window-manager' "$script" && with_wm=1
 stop_server() {
+  if [ -n "$wm_pid" ]; then
+    kill "$wm_pid" 2>/dev/null || true
+    wait "$wm_pid" 2>/dev/null || true
+    wm_pid=
+  fi
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null || true
     wait "$xvfb_pid" 2>/dev/null || true
@@ -41,6 +49,23 @@ start_server() {
   until xdotool getmouselocation >/dev/null 2>&1; do
     kill -0 "$xvfb_pid" 2>/dev/null || { echo "Xvfb on $DISPLAY has ended" >&2; cat "$work/xvfb.log" >&2; return 1; }
     [ "$SECONDS" -lt "$deadline" ] || { echo "Xvfb on $DISPLAY does not answer" >&2; return 1; }
+    sleep 0.05
+  done
+  [ "$with_wm" = 1 ] && start_wm
+  return 0
+}
+
+# start_wm: openbox on $DISPLAY with its own configuration home (nothing of
+# the user's), ready once it announces itself as the window manager.
+start_wm() {
+  mkdir -p "$work/home"
+  export LADOTON_WM_LOG="$work/wm.log"
+  HOME="$work/home" XDG_CONFIG_HOME="$work/home" openbox --sm-disable --debug >"$LADOTON_WM_LOG" 2>&1 &
+  wm_pid=$!
+  local deadline=$((SECONDS + 30))
+  until wmctrl -m 2>/dev/null | grep -qi '^Name: *openbox'; do
+    kill -0 "$wm_pid" 2>/dev/null || { echo "openbox did not start" >&2; cat "$work/wm.log" >&2; return 1; }
+    [ "$SECONDS" -lt "$deadline" ] || { echo "openbox did not take the display" >&2; return 1; }
     sleep 0.05
   done
 }

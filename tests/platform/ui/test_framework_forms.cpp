@@ -143,6 +143,34 @@ TEST(FormShowModal, CloseEndsTheLoopWithCancel)
     EXPECT_EQ(t.form.ShowModal(), mrCancel);
 }
 
+// The desktop keeps a modal form above the window it was opened from only
+// if it knows that window: it owns the form while the form is up, and no
+// longer afterwards (the next showing may come from elsewhere).
+TEST(FormShowModal, TheWindowItIsOpenedFromOwnsItWhileItIsUp)
+{
+    TestForm opener;
+    opener.form.Show();
+    QCoreApplication::processEvents();
+    if (!opener.form.Active())
+        GTEST_SKIP() << "this platform does not activate windows";
+    TestForm t;
+    QWindow* ownerWhileUp = nullptr;
+    QTimer::singleShot(0, [&] {
+        ownerWhileUp = t.form.windowHandle()->transientParent();
+        t.form.SetModalResult(mrOk);
+    });
+    EXPECT_EQ(t.form.ShowModal(), mrOk);
+    EXPECT_EQ(ownerWhileUp, opener.form.windowHandle());
+    EXPECT_EQ(t.form.windowHandle()->transientParent(), nullptr);
+    // A window owns no window of its own, and hidden there is no owner.
+    EXPECT_EQ(ModalOwner(&opener.form), nullptr);
+    opener.form.Hide();
+    QCoreApplication::processEvents();
+    if (!Application->MainForm()) {
+        EXPECT_EQ(ModalOwner(&t.form), nullptr);
+    }
+}
+
 // --- Exceptions escaping handlers
 
 TEST(ErrorBox, AppendsAFullStopWhenTheLastCharacterSortsAfterIt)
