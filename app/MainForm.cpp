@@ -10,7 +10,9 @@
 
 #include <QActionGroup>
 #include <QContextMenuEvent>
+#include <QLabel>
 #include <QMenu>
+#include <QWidgetAction>
 
 TForm1* Form1 = nullptr;
 
@@ -607,7 +609,15 @@ std::unique_ptr<QMenu> TForm1::CreateSettingsMenu()
 {
     auto menu = std::make_unique<QMenu>(this);
     menu->setTitle(QStringLiteral("Настройки"));
-    menu->addAction(QStringLiteral("Настройки"))->setEnabled(false);
+    // The title: a label, so the keys skip it.
+    auto* title = new QWidgetAction(menu.get());  // owned by the menu
+    auto* label = new QLabel(QStringLiteral("Настройки"));  // owned by the action
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    label->setContentsMargins(8, 3, 8, 3);
+    title->setDefaultWidget(label);
+    menu->addAction(title);
     menu->addSeparator();
     IMidiPorts& ports = midiIn_ ? midiIn_->Ports() : MidiPorts();
 

@@ -101,6 +101,38 @@ std::vector<std::string> JackPhysicalCaptures()
     return names;
 }
 
+// A JACK port of this program (JACK numbers further clients of one name
+// "ladoton-01", ...). Offering them would let a note loop back into the
+// program that played it, for ever.
+bool OwnJackPort(const std::string& name)
+{
+    const std::string client = kJackClient;
+    if (name.compare(0, client.size(), client) != 0)
+        return false;
+    std::size_t i = client.size();
+    if (i < name.size() && name[i] == '-')
+        for (++i; i < name.size() && std::isdigit(static_cast<unsigned char>(name[i])); ++i) {
+        }
+    return i < name.size() && name[i] == ':';
+}
+
+bool OwnAlsaPort(const std::string& name)
+{
+    return name.rfind(std::string(kAlsaClient) + ":", 0) == 0;
+}
+
+// The ports of both systems that are not this program's own.
+template <class T>
+std::vector<std::string> OtherPorts()
+{
+    std::vector<std::string> names = PortNames<T>(RtMidi::LINUX_ALSA);
+    names.erase(std::remove_if(names.begin(), names.end(), OwnAlsaPort), names.end());
+    for (std::string& n : PortNames<T>(RtMidi::UNIX_JACK))
+        if (!OwnJackPort(n))
+            names.push_back(std::move(n));
+    return names;
+}
+
 bool EndsWith(const std::string& s, const std::string& tail)
 {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
@@ -143,10 +175,7 @@ class TSystemMidiPorts : public IMidiPorts {
 public:
     std::vector<std::string> InputPorts() override
     {
-        std::vector<std::string> names = PortNames<RtMidiIn>(RtMidi::LINUX_ALSA);
-        for (std::string& n : PortNames<RtMidiIn>(RtMidi::UNIX_JACK))
-            names.push_back(std::move(n));
-        return names;
+        return OtherPorts<RtMidiIn>();
     }
 
     std::vector<std::string> HardwareInputPorts() override
@@ -167,10 +196,7 @@ public:
 
     std::vector<std::string> OutputPorts() override
     {
-        std::vector<std::string> names = PortNames<RtMidiOut>(RtMidi::LINUX_ALSA);
-        for (std::string& n : PortNames<RtMidiOut>(RtMidi::UNIX_JACK))
-            names.push_back(std::move(n));
-        return names;
+        return OtherPorts<RtMidiOut>();
     }
 
     std::unique_ptr<TMidiInputPort> OpenInput(const std::string& name, TMidiInputHandler handler,

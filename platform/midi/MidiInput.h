@@ -26,11 +26,11 @@ public:
 class IMidiPorts {
 public:
     virtual ~IMidiPorts() = default;
-    // Every input port, ALSA first, then JACK.
+    // Every input port but the program's own, ALSA first, then JACK.
     virtual std::vector<std::string> InputPorts() = 0;
     // The input ports of hardware (not programs, not the ALSA loop-back).
     virtual std::vector<std::string> HardwareInputPorts() = 0;
-    // Every output port, ALSA first, then JACK.
+    // Every output port but the program's own, ALSA first, then JACK.
     virtual std::vector<std::string> OutputPorts() = 0;
     // Opens the input port of exactly that name. Null with a one-line reason
     // when it cannot.

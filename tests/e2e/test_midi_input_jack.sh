@@ -33,12 +33,17 @@ focus "$main"
 xdotool type m
 wait_for_log "$midi" "$(note_on 59)" "$before"
 
-# The server goes away: the program runs on and its keys still sound.
-kill "$jack_pid"; wait "$jack_pid" 2>/dev/null || true; jack_pid=
-kill "$peer_pid" 2>/dev/null || true
+# The keyboard's port goes away, then the server: the program runs on and
+# its keys still sound.
+stop_process "$peer_pid"; peer_pid=
 before=$(wc -l <"$midi")
 focus "$main"
 xdotool type z
 wait_for_log "$midi" "$(note_on 48)" "$before"
+stop_process "$jack_pid"; jack_pid=
+before=$(wc -l <"$midi")
+focus "$main"
+xdotool type x
+wait_for_log "$midi" "$(note_on 50)" "$before"
 kill -0 "$pid" || fail "the program ended with the server"
 echo "MIDI notes through JACK play the keys"

@@ -4,29 +4,41 @@
 
 peer_bin="$(dirname "$LADOTON_BIN")/midi-peer"
 jack_pid=
+# A loaded machine (the sanitizer build, other jobs) must not get a client
+# thrown out for being slow: the server waits long for each one (-t).
 peer_pid=
 
-# Ends the peer, the trainer and the server, and removes the work folder.
+# stop_process PID: asks it to end, and makes it after ten seconds.
+stop_process() {
+  local p=$1 deadline=$((SECONDS + 10))
+  kill "$p" 2>/dev/null || return 0
+  while kill -0 "$p" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ]; do sleep 0.05; done
+  kill -9 "$p" 2>/dev/null || true
+  wait "$p" 2>/dev/null || true
+}
+
+# Ends the trainer, the peer and the server (its clients first, so it has
+# nobody to wait for), and removes the work folder.
 stop_midi_world() {
   exec 7>&- 2>/dev/null || true
-  [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null || true
-  [ -n "$peer_pid" ] && kill "$peer_pid" 2>/dev/null || true
-  [ -n "$jack_pid" ] && kill "$jack_pid" 2>/dev/null || true
-  [ -n "${pid:-}" ] && wait "$pid" 2>/dev/null || true
-  [ -n "$peer_pid" ] && wait "$peer_pid" 2>/dev/null || true
-  [ -n "$jack_pid" ] && wait "$jack_pid" 2>/dev/null || true
+  [ -n "${pid:-}" ] && stop_process "$pid"
+  [ -n "$peer_pid" ] && stop_process "$peer_pid"
+  [ -n "$jack_pid" ] && stop_process "$jack_pid"
   [ -n "${work:-}" ] && rm -rf "$work"
   return 0
 }
 
-# start_jack: the server under a name of its own, so parallel runs and a
-# desktop's own server never meet; root may not reserve the sound card.
+# start_jack: the server under a name of its own, so a desktop's own server
+# never meets the tests; root may not reserve the sound card. The name is
+# fixed: JACK keeps a small table of server names that only the same name
+# reclaims after a server that did not end cleanly (the end-to-end tests run
+# one at a time).
 start_jack() {
   work=${work:-$(mktemp -d)}
   trap stop_midi_world EXIT
   export JACK_NO_AUDIO_RESERVATION=1
-  export JACK_DEFAULT_SERVER="ladoton-e2e-$$-$RANDOM"
-  jackd -n "$JACK_DEFAULT_SERVER" -r -d dummy -r 48000 -p 256 >"$work/jackd.log" 2>&1 &
+  export JACK_DEFAULT_SERVER="ladoton-e2e"
+  jackd -n "$JACK_DEFAULT_SERVER" -r -t 10000 -d dummy -r 48000 -p 512 >"$work/jackd.log" 2>&1 &
   jack_pid=$!
   local deadline=$((SECONDS + 30))
   until jack_lsp >/dev/null 2>&1; do
