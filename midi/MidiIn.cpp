@@ -60,6 +60,9 @@ TMidiNoteInbox::~TMidiNoteInbox()
         shared_->target = nullptr;
     }
     DisconnectAll();
+    if (const std::uint64_t dropped = Dropped())
+        std::fprintf(stderr, "ladoton: %llu MIDI input notes were dropped: they came faster than they could be played\n",
+                     static_cast<unsigned long long>(dropped));
 }
 
 void TMidiNoteInbox::OpenFromEnvironment()

@@ -31,9 +31,12 @@ protected:
     SleepingClock sleeping;
     FakeMidiPorts ports;
     IMidiPorts* previousPorts = nullptr;
+    QByteArray previousChoice;
 
     void SetUp() override
     {
+        // Unset: every hardware input (here the fake "Keys A").
+        previousChoice = qgetenv(kMidiInVariable);
         qunsetenv(kMidiInVariable);
         previousPorts = SetMidiPorts(&ports);
     }
@@ -41,6 +44,8 @@ protected:
     {
         form.reset();
         SetMidiPorts(previousPorts);
+        if (!previousChoice.isNull())
+            qputenv(kMidiInVariable, previousChoice);
     }
 
     static void Pump()
