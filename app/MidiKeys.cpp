@@ -89,7 +89,10 @@ void TMidiKeys::DeliverBefore(std::uint32_t inputTime)
 
 void TMidiKeys::Tick()
 {
-    if (held_.empty()) {
+    // Notes made while another window took the input (the interval dialog,
+    // a box) would have been clicks on a blocked window.
+    if (held_.empty() || OtherWindowModal()) {
+        held_.clear();
         timer_->stop();
         return;
     }

@@ -155,9 +155,11 @@ public:
 
     ~TRtInputPort() override
     {
+        // Closing stops the library's thread, so no call comes once the
+        // handler is gone.
+        TQuietAlsa quiet;
         TCerrCapture cerrCapture;
-        in_->cancelCallback();
-        in_->closePort();
+        in_.reset();
     }
 
 private:

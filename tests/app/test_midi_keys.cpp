@@ -178,6 +178,27 @@ TEST_F(MidiKeysTest, NotesLeftWaitingGoOnceTheHeldInputIsThrough)
     EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Угадано 1 из 1"));
 }
 
+TEST_F(MidiKeysTest, NotesWhileAnotherWindowIsModalPlayNothing)
+{
+    Create();
+    form->FlatComboBox1->SetItemIndex(1);
+    form->FlatComboBox1Change(form->FlatComboBox1);
+    std::size_t playedInDialog = 99;
+    WhenModal([&] {
+        midi->Clear();
+        SendNote(60);
+        Pump();
+        playedInDialog = midi->Messages().size();
+        ClickCentre(dialog->FlatSpeedButton3);
+    });
+    ClickCentre(form->FlatSpeedButton3);
+    EXPECT_EQ(playedInDialog, 0u);
+    const std::size_t after = midi->Messages().size();
+    form->MidiKeys()->DeliverHeld();
+    Pump();
+    EXPECT_EQ(midi->Messages().size(), after) << "nothing was kept for later";
+}
+
 class SettingsMenuTest : public MidiKeysTest {
 protected:
     QTemporaryDir logs;
