@@ -188,6 +188,10 @@ public:
             if (std::any_of(addresses.begin(), addresses.end(),
                             [&](const std::string& a) { return EndsWith(name, " " + a); }))
                 hardware.push_back(name);
+        // A JACK server's physical MIDI ports bridge the same sound cards
+        // (a2jmidid, PipeWire): taking both would play every note twice.
+        if (!hardware.empty())
+            return hardware;
         const std::vector<std::string> jackNames = PortNames<RtMidiIn>(RtMidi::UNIX_JACK);
         if (!jackNames.empty())
             for (const std::string& name : JackPhysicalCaptures())

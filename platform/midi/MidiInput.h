@@ -28,7 +28,8 @@ public:
     virtual ~IMidiPorts() = default;
     // Every input port but the program's own, ALSA first, then JACK.
     virtual std::vector<std::string> InputPorts() = 0;
-    // The input ports of hardware (not programs, not the ALSA loop-back).
+    // The input ports of hardware (not programs, not the ALSA loop-back):
+    // the sound cards' ALSA ports, or else a JACK server's physical ones.
     virtual std::vector<std::string> HardwareInputPorts() = 0;
     // Every output port but the program's own, ALSA first, then JACK.
     virtual std::vector<std::string> OutputPorts() = 0;
