@@ -8,9 +8,10 @@ jack_pid=
 # thrown out for being slow: the server waits long for each one (-t).
 peer_pid=
 
-# stop_process PID: asks it to end, and makes it after ten seconds.
+# stop_process PID [SECONDS]: asks it to end, and makes it after ten (or
+# SECONDS) seconds.
 stop_process() {
-  local p=$1 deadline=$((SECONDS + 10))
+  local p=$1 deadline=$((SECONDS + ${2:-10}))
   kill "$p" 2>/dev/null || return 0
   while kill -0 "$p" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ]; do sleep 0.05; done
   kill -9 "$p" 2>/dev/null || true
