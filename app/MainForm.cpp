@@ -609,7 +609,7 @@ std::unique_ptr<QMenu> TForm1::CreateSettingsMenu()
 {
     auto menu = std::make_unique<QMenu>(this);
     menu->setTitle(QStringLiteral("Настройки"));
-    // The title: a label, so the keys skip it.
+    // The title is a plain label, not an item one could choose.
     auto* title = new QWidgetAction(menu.get());  // owned by the menu
     auto* label = new QLabel(QStringLiteral("Настройки"));  // owned by the action
     QFont bold = label->font();
@@ -620,40 +620,44 @@ std::unique_ptr<QMenu> TForm1::CreateSettingsMenu()
     menu->addAction(title);
     menu->addSeparator();
     IMidiPorts& ports = midiIn_ ? midiIn_->Ports() : MidiPorts();
+    FillMidiOutputMenu(*menu->addMenu(QStringLiteral("Выход MIDI")), ports);
+    FillMidiInputMenu(*menu->addMenu(QStringLiteral("Вход MIDI")), ports);
+    return menu;
+}
 
-    // Outputs: one of them is device 0.
-    QMenu* outputs = menu->addMenu(QStringLiteral("Выход MIDI"));
-    auto* group = new QActionGroup(outputs);  // owned by the sub-menu
+// Outputs: one of them is device 0.
+void TForm1::FillMidiOutputMenu(QMenu& outputs, IMidiPorts& ports)
+{
+    auto* group = new QActionGroup(&outputs);  // owned by the menu
     const TMidiOutChoice current = ParseMidiOutChoice(midiOutput_);
-    const std::vector<std::string> outNames = ports.OutputPorts();
+    const std::vector<std::string> names = ports.OutputPorts();
     const std::optional<std::size_t> currentPort =
-        current.Valid() && current.kind == mokPort ? FindPortName(outNames, current.argument) : std::nullopt;
-    auto addOutput = [&](const QString& text, const std::string& value, bool checked) {
-        QAction* a = outputs->addAction(text);
+        current.Valid() && current.kind == mokPort ? FindPortName(names, current.argument) : std::nullopt;
+    auto add = [&](const QString& text, const std::string& value, bool checked) {
+        QAction* a = outputs.addAction(text);
         a->setCheckable(true);
         a->setChecked(checked);
         group->addAction(a);
         connect(a, &QAction::triggered, this, [this, value] { ChooseMidiOutput(value); });
     };
-    addOutput(QStringLiteral("Встроенный синтезатор"), "synth", current.Valid() && current.kind == mokSynth);
-    for (std::size_t i = 0; i < outNames.size(); ++i)
-        addOutput(QString::fromStdString(outNames[i]), "port:" + outNames[i], currentPort == i);
+    add(QStringLiteral("Встроенный синтезатор"), "synth", current.Valid() && current.kind == mokSynth);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        add(QString::fromStdString(names[i]), "port:" + names[i], currentPort == i);
+}
 
-    // Inputs: any number of them play the keys.
-    QMenu* inputs = menu->addMenu(QStringLiteral("Вход MIDI"));
-    const std::vector<std::string> inNames = ports.InputPorts();
-    const std::vector<std::string> connected = midiIn_ ? midiIn_->ConnectedPorts() : std::vector<std::string>();
-    QAction* none = inputs->addAction(QStringLiteral("Нет"));
+// Inputs: any number of them play the keys.
+void TForm1::FillMidiInputMenu(QMenu& inputs, IMidiPorts& ports)
+{
+    QAction* none = inputs.addAction(QStringLiteral("Нет"));
     none->setCheckable(true);
-    none->setChecked(connected.empty());
+    none->setChecked(!midiIn_ || midiIn_->ConnectedPorts().empty());
     connect(none, &QAction::triggered, this, [this] { DisconnectMidiInputs(); });
-    for (const std::string& name : inNames) {
-        QAction* a = inputs->addAction(QString::fromStdString(name));
+    for (const std::string& name : ports.InputPorts()) {
+        QAction* a = inputs.addAction(QString::fromStdString(name));
         a->setCheckable(true);
         a->setChecked(midiIn_ && midiIn_->Connected(name));
         connect(a, &QAction::triggered, this, [this, name] { ToggleMidiInput(name); });
     }
-    return menu;
 }
 
 void TForm1::ChooseMidiOutput(const std::string& value)

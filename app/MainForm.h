@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+class IMidiPorts;
 class QMenu;
 class TMidiKeys;
 class TMidiNoteInbox;
@@ -154,6 +155,8 @@ private:
     void CreateSettings();
     void LoadInstructions(const QString& fileName);
     void OpenMidi();
+    void FillMidiOutputMenu(QMenu& outputs, IMidiPorts& ports);
+    void FillMidiInputMenu(QMenu& inputs, IMidiPorts& ports);
     void CreateIndicators();
     void NoteKeyClicked(int semitone);
     void StartNotesExercise();
