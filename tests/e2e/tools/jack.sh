@@ -39,8 +39,16 @@ start_jack() {
   trap stop_midi_world EXIT
   export JACK_NO_AUDIO_RESERVATION=1
   export JACK_DEFAULT_SERVER="ladoton-e2e"
+  # A run that was killed (a test timeout) cannot have stopped its server:
+  # that one is ours to end, or the name stays taken.
+  local pidfile="${TMPDIR:-/tmp}/$JACK_DEFAULT_SERVER.jackd.pid" old
+  old=$(cat "$pidfile" 2>/dev/null || true)
+  if [ -n "$old" ] && tr '\0' ' ' <"/proc/$old/cmdline" 2>/dev/null | grep -q "jackd -n $JACK_DEFAULT_SERVER "; then
+    stop_process "$old" 2
+  fi
   jackd -n "$JACK_DEFAULT_SERVER" -r -t 10000 -d dummy -r 48000 -p 512 >"$work/jackd.log" 2>&1 &
   jack_pid=$!
+  echo "$jack_pid" >"$pidfile"
   local deadline=$((SECONDS + 30))
   until jack_lsp >/dev/null 2>&1; do
     kill -0 "$jack_pid" 2>/dev/null || { cat "$work/jackd.log" >&2; fail "jackd did not start"; }
