@@ -4,7 +4,9 @@
 set -euo pipefail
 build=${1:-build/release}
 export JACK_NO_AUDIO_RESERVATION=1
-export JACK_DEFAULT_SERVER="ladoton-bench-$$"
+# One fixed name: JACK reclaims a name left by a server that did not end
+# cleanly only when the same name comes again.
+export JACK_DEFAULT_SERVER="ladoton-bench"
 jackd -n "$JACK_DEFAULT_SERVER" -r -d dummy -r 48000 -p 128 >/dev/null 2>&1 &
 jack=$!
 trap 'kill $jack 2>/dev/null || true; wait $jack 2>/dev/null || true' EXIT
