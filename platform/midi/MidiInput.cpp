@@ -1,5 +1,6 @@
 #include "platform/midi/MidiInput.h"
 
+#include "platform/midi/JackServer.h"
 #include "platform/midi/MidiDiagnostics.h"
 
 #include <RtMidi.h>
@@ -144,6 +145,8 @@ public:
     TRtInputPort(std::unique_ptr<RtMidiIn> in, TMidiInputHandler handler)
         : in_(std::move(in)), handler_(std::move(handler))
     {
+        if (in_->getCurrentApi() == RtMidi::UNIX_JACK)
+            jackServerGone_ = WatchJackServer();
         in_->setCallback(&TRtInputPort::Received, this);
     }
 
@@ -159,7 +162,7 @@ public:
         // handler is gone.
         TQuietAlsa quiet;
         TCerrCapture cerrCapture;
-        in_.reset();
+        CloseJackObject(in_, jackServerGone_);
     }
 
 private:
@@ -171,6 +174,7 @@ private:
 
     std::unique_ptr<RtMidiIn> in_;
     TMidiInputHandler handler_;
+    TJackServerGone jackServerGone_;
 };
 
 class TSystemMidiPorts : public IMidiPorts {

@@ -1,4 +1,5 @@
 #include "platform/midi/MidiDevice.h"
+#include "platform/midi/JackServer.h"
 #include "platform/midi/MidiDiagnostics.h"
 
 #include <RtMidi.h>
@@ -14,7 +15,13 @@ namespace {
 // not wait for it to be delivered.
 class TPortDevice : public TMidiDevice {
 public:
-    explicit TPortDevice(std::unique_ptr<RtMidiOut> out) : out_(std::move(out)) {}
+    explicit TPortDevice(std::unique_ptr<RtMidiOut> out) : out_(std::move(out))
+    {
+        if (out_->getCurrentApi() == RtMidi::UNIX_JACK)
+            jackServerGone_ = WatchJackServer();
+    }
+
+    ~TPortDevice() override { CloseJackObject(out_, jackServerGone_); }
 
     void Send(std::uint32_t message) override
     {
@@ -28,6 +35,7 @@ public:
 
 private:
     std::unique_ptr<RtMidiOut> out_;
+    TJackServerGone jackServerGone_;
 };
 
 // RtMidi reports later failures (a port that went away) through this

@@ -41,4 +41,14 @@ xdotool type v
 wait_for_peer '^in 90 35 7F$'
 [ "$(heard)" = "in 90 30 7F in 90 3A 7F in 90 35 7F " ] || fail "the port got: $(heard)"
 [ "$(wc -l <"$midi")" = 1 ] || fail "the old device still got notes: $(tr '\n' ' ' <"$midi")"
+# The server goes away under device 0; "X" still ends the program cleanly.
+stop_process "$peer_pid"; peer_pid=
+stop_process "$jack_pid" 2; jack_pid=
+focus "$main"
+xdotool type b
+click_in "$main" 628 20
+status=0
+wait "$pid" || status=$?
+pid=
+[ "$status" = 0 ] || { show_output; fail "the program ended with status $status"; }
 echo "port: output and the settings menu reach a JACK port"

@@ -43,7 +43,8 @@ start_jack() {
   # that one is ours to end, or the name stays taken.
   local pidfile="${TMPDIR:-/tmp}/$JACK_DEFAULT_SERVER.jackd.pid" old
   old=$(cat "$pidfile" 2>/dev/null || true)
-  if [ -n "$old" ] && tr '\0' ' ' <"/proc/$old/cmdline" 2>/dev/null | grep -q "jackd -n $JACK_DEFAULT_SERVER "; then
+  if [ -n "$old" ] && [ -r "/proc/$old/cmdline" ] \
+    && tr '\0' ' ' <"/proc/$old/cmdline" | grep -q "jackd -n $JACK_DEFAULT_SERVER "; then
     stop_process "$old" 2
   fi
   jackd -n "$JACK_DEFAULT_SERVER" -r -t 10000 -d dummy -r 48000 -p 512 >"$work/jackd.log" 2>&1 &
