@@ -206,8 +206,10 @@ protected:
 
     QString LogPath(const char* name) const { return logs.filePath(QString::fromLatin1(name)); }
 
+    // Device 0 starts on a.log, chosen by no menu item.
     void CreateWithLogs()
     {
+        SetMidiOutChoice(std::string("none"));
         midi.emplace();
         previousFactory = SetMidiOutFactory([this]() -> TMidiOutOpening {
             const std::string value = MidiOutChoice().value_or("");
