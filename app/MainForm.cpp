@@ -1,10 +1,19 @@
 #include "app/MainForm.h"
 
 #include "app/Accessibility.h"
+#include "app/MidiKeys.h"
 #include "app/Trainer.h"
 #include "app/Unit2.h"
+#include "midi/MidiIn.h"
+#include "platform/midi/MidiDevice.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/TextFile.h"
+
+#include <QActionGroup>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QWidgetAction>
 
 TForm1* Form1 = nullptr;
 
@@ -113,6 +122,9 @@ TForm1::TForm1(TComponent* owner, const QString& programDir) : TForm(owner), pro
 
 TForm1::~TForm1()
 {
+    // No note may reach the keys once they start going.
+    midiIn_.reset();
+    midiKeys_.reset();
     if (Form1 == this)
         Form1 = nullptr;
 }
@@ -310,6 +322,7 @@ void TForm1::FormCreate(TComponent*)
     } catch (...) {
         Application->HandleException(std::current_exception());
     }
+    midiOutput_ = MidiOutChoice().value_or(std::string());
     OpenMidi();
     Octave = kStartOctave;
     Label1->SetCaption(ListBox1->Items().at(Octave));
@@ -318,6 +331,10 @@ void TForm1::FormCreate(TComponent*)
     CreateIndicators();
     Indicators[0]->SetVisible(true);
     DescribeMainWindow(*this);
+    // A MIDI keyboard plays the keys once the window is ready for them.
+    midiKeys_ = std::make_unique<TMidiKeys>(this, [this](int semitone) { ClickNoteKey(semitone); });
+    midiIn_ = std::make_unique<TMidiNoteInbox>(MidiPorts(), [this](int semitone) { midiKeys_->Note(semitone); });
+    midiIn_->OpenFromEnvironment();
 }
 
 void TForm1::LoadInstructions(const QString& fileName)
@@ -415,6 +432,15 @@ void TForm1::KeyDown(TKeyCode& key, TShiftState shift)
 
 void TForm1::FormKeyPress(TComponent*, QChar& key)
 {
+    const int semitone = SemitoneForTypedChar(key, (typingShift_ & (ssCtrl | ssAlt)) != 0);
+    if (semitone < 0)
+        return;
+    // The character is not used up: it still reaches the focused control.
+    ClickNoteKey(semitone);
+}
+
+void TForm1::ClickNoteKey(int semitone)
+{
     using THandler = void (TForm1::*)(TComponent*);
     static const THandler bySemitone[kSemitonesPerOctave] = {
         &TForm1::fcShapeBtn1Click, &TForm1::fcShapeBtn8Click,  &TForm1::fcShapeBtn2Click,
@@ -427,10 +453,8 @@ void TForm1::FormKeyPress(TComponent*, QChar& key)
         &TForm1::fcShapeBtn3, &TForm1::fcShapeBtn4,  &TForm1::fcShapeBtn11, &TForm1::fcShapeBtn5,
         &TForm1::fcShapeBtn12, &TForm1::fcShapeBtn6, &TForm1::fcShapeBtn10, &TForm1::fcShapeBtn7,
     };
-    const int semitone = SemitoneForTypedChar(key, (typingShift_ & (ssCtrl | ssAlt)) != 0);
-    if (semitone < 0)
+    if (semitone < 0 || semitone >= kSemitonesPerOctave)
         return;
-    // The character is not used up: it still reaches the focused control.
     (this->*bySemitone[semitone])(this->*keyOf[semitone]);
 }
 
@@ -566,4 +590,102 @@ void TForm1::ResetIndicators()
     for (TShape* s : Indicators)
         if (s)
             s->Brush().SetColor(clBtnFace);
+}
+
+// --- The settings menu ------------------------------------------------------------
+
+void TForm1::contextMenuEvent(QContextMenuEvent* e)
+{
+    // The window's own surface and the status line offer the settings; the
+    // controls keep their own menus (or none).
+    QWidget* under = childAt(e->pos());
+    if (under && under != Label2) {
+        TForm::contextMenuEvent(e);
+        return;
+    }
+    std::unique_ptr<QMenu> menu = CreateSettingsMenu();
+    menu->exec(e->globalPos());
+}
+
+std::unique_ptr<QMenu> TForm1::CreateSettingsMenu()
+{
+    auto menu = std::make_unique<QMenu>(this);
+    menu->setTitle(QStringLiteral("Настройки"));
+    // The title is a plain label, not an item one could choose.
+    auto* title = new QWidgetAction(menu.get());  // owned by the menu
+    auto* label = new QLabel(QStringLiteral("Настройки"));  // owned by the action
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    label->setContentsMargins(8, 3, 8, 3);
+    title->setDefaultWidget(label);
+    menu->addAction(title);
+    menu->addSeparator();
+    IMidiPorts& ports = midiIn_ ? midiIn_->Ports() : MidiPorts();
+    FillMidiOutputMenu(*menu->addMenu(QStringLiteral("Выход MIDI")), ports);
+    FillMidiInputMenu(*menu->addMenu(QStringLiteral("Вход MIDI")), ports);
+    return menu;
+}
+
+// Outputs: one of them is device 0.
+void TForm1::FillMidiOutputMenu(QMenu& outputs, IMidiPorts& ports)
+{
+    auto* group = new QActionGroup(&outputs);  // owned by the menu
+    const TMidiOutChoice current = ParseMidiOutChoice(midiOutput_);
+    const std::vector<std::string> names = ports.OutputPorts();
+    const std::optional<std::size_t> currentPort =
+        current.Valid() && current.kind == mokPort ? FindPortName(names, current.argument) : std::nullopt;
+    auto add = [&](const QString& text, const std::string& value, bool checked) {
+        QAction* a = outputs.addAction(text);
+        a->setCheckable(true);
+        a->setChecked(checked);
+        group->addAction(a);
+        connect(a, &QAction::triggered, this, [this, value] { ChooseMidiOutput(value); });
+    };
+    add(QStringLiteral("Встроенный синтезатор"), "synth", current.Valid() && current.kind == mokSynth);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        add(QString::fromStdString(names[i]), "port:" + names[i], currentPort == i);
+}
+
+// Inputs: any number of them play the keys.
+void TForm1::FillMidiInputMenu(QMenu& inputs, IMidiPorts& ports)
+{
+    QAction* none = inputs.addAction(QStringLiteral("Нет"));
+    none->setCheckable(true);
+    none->setChecked(!midiIn_ || midiIn_->ConnectedPorts().empty());
+    connect(none, &QAction::triggered, this, [this] { DisconnectMidiInputs(); });
+    for (const std::string& name : ports.InputPorts()) {
+        QAction* a = inputs.addAction(QString::fromStdString(name));
+        a->setCheckable(true);
+        a->setChecked(midiIn_ && midiIn_->Connected(name));
+        connect(a, &QAction::triggered, this, [this, name] { ToggleMidiInput(name); });
+    }
+}
+
+void TForm1::ChooseMidiOutput(const std::string& value)
+{
+    if (value == midiOutput_ && MidiOpenResult == MMSYSERR_NOERROR)
+        return;
+    if (MidiOut)
+        midiOutClose(MidiOut);
+    MidiOut = nullptr;
+    midiOutput_ = value;
+    SetMidiOutChoice(value);
+    OpenMidi();
+}
+
+void TForm1::ToggleMidiInput(const std::string& port)
+{
+    if (!midiIn_)
+        return;
+    if (midiIn_->Connected(port))
+        midiIn_->Disconnect(port);
+    else
+        midiIn_->Connect(port);
+}
+
+void TForm1::DisconnectMidiInputs()
+{
+    if (midiIn_)
+        midiIn_->DisconnectAll();
 }

@@ -17,7 +17,14 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
+
+class IMidiPorts;
+class QMenu;
+class TMidiKeys;
+class TMidiNoteInbox;
 
 class TForm1 : public TForm {
 public:
@@ -97,6 +104,21 @@ public:
     // Sends NoteNumber as a note-on to the MIDI device.
     void PlayNote();
 
+    // --- The MIDI keyboard and the settings menu.
+    // Runs the key of a semitone as its click would (note, then answer).
+    void ClickNoteKey(int semitone);
+    // The "Настройки" menu a right click on the surface or the status line
+    // opens: the MIDI output and the MIDI inputs.
+    std::unique_ptr<QMenu> CreateSettingsMenu();
+    // Closes device 0 and opens the output a value of LADOTON_MIDI_OUT names
+    // (synth, port:NAME, ...), with the status lines and boxes of start-up.
+    void ChooseMidiOutput(const std::string& value);
+    // Connects or disconnects one MIDI input port.
+    void ToggleMidiInput(const std::string& port);
+    void DisconnectMidiInputs();
+    TMidiNoteInbox* MidiInput() const { return midiIn_.get(); }
+    TMidiKeys* MidiKeys() const { return midiKeys_.get(); }
+
     // The About window "?" shows; set by the program entry once it exists.
     TForm* AboutWindow() const { return aboutWindow_; }
     void SetAboutWindow(TForm* v) { aboutWindow_ = v; }
@@ -124,6 +146,7 @@ public:
 
 protected:
     void KeyDown(TKeyCode& key, TShiftState shift) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
     void CreateLayout();
@@ -132,6 +155,8 @@ private:
     void CreateSettings();
     void LoadInstructions(const QString& fileName);
     void OpenMidi();
+    void FillMidiOutputMenu(QMenu& outputs, IMidiPorts& ports);
+    void FillMidiInputMenu(QMenu& inputs, IMidiPorts& ports);
     void CreateIndicators();
     void NoteKeyClicked(int semitone);
     void StartNotesExercise();
@@ -144,6 +169,10 @@ private:
     // Modifiers of the key being typed: a letter typed with Ctrl or Alt is a
     // shortcut, not a note.
     TShiftState typingShift_ = 0;
+    // The output device 0 was last opened with (a LADOTON_MIDI_OUT value).
+    std::string midiOutput_;
+    std::unique_ptr<TMidiKeys> midiKeys_;
+    std::unique_ptr<TMidiNoteInbox> midiIn_;
 };
 
 // The main window, once created.

@@ -96,10 +96,24 @@ TFactorySlot& FactorySlot()
     return slot;
 }
 
-// Device 0 as LADOTON_MIDI_OUT chooses it; a failure is explained on standard error.
+struct TChoiceSlot {
+    std::mutex mutex;
+    std::optional<std::string> value;
+};
+
+TChoiceSlot& ChoiceSlot()
+{
+    static TChoiceSlot slot;
+    return slot;
+}
+
+// Device 0 as chosen (the menu, else LADOTON_MIDI_OUT); a failure is
+// explained on standard error.
 TMidiOutOpening OpenFromEnvironment()
 {
-    TMidiOpening opening = OpenMidiOutput();
+    const std::optional<std::string> value = MidiOutChoice();
+    TMidiOpening opening =
+        OpenMidiOutput(value ? std::optional<std::string_view>(*value) : std::optional<std::string_view>());
     switch (opening.status) {
     case mosOpened:
         return {std::move(opening.device), MMSYSERR_NOERROR};
@@ -177,4 +191,21 @@ TMidiOutFactory SetMidiOutFactory(TMidiOutFactory factory)
     std::lock_guard lock(FactorySlot().mutex);
     std::swap(FactorySlot().factory, factory);
     return factory;
+}
+
+void SetMidiOutChoice(std::optional<std::string> value)
+{
+    std::lock_guard lock(ChoiceSlot().mutex);
+    ChoiceSlot().value = std::move(value);
+}
+
+std::optional<std::string> MidiOutChoice()
+{
+    {
+        std::lock_guard lock(ChoiceSlot().mutex);
+        if (ChoiceSlot().value)
+            return ChoiceSlot().value;
+    }
+    const char* value = std::getenv(kMidiOutVariable);
+    return value ? std::optional<std::string>(value) : std::nullopt;
 }

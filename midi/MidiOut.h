@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 // The MIDI output calls the trainer makes, with the platform's types and
 // result codes. Device 0 is the output LADOTON_MIDI_OUT chooses: by default
@@ -79,3 +81,11 @@ constexpr DWORD PackShortMessage(std::int32_t status, std::int32_t data1, std::i
 // The trainer's text for a result of midiOutOpen: 64 to 71 have their own,
 // every other code (0 included) gives " Unknown error".
 const char* MidiOpenErrorText(MMRESULT code);
+
+// What the next midiOutOpen of device 0 opens, in the form LADOTON_MIDI_OUT
+// takes (synth, port:NAME, log:PATH, ...). The settings menu sets it to
+// switch the output while the program runs; nullopt goes back to the
+// variable. Nothing is saved.
+void SetMidiOutChoice(std::optional<std::string> value);
+// The value in force: the one set, else the variable's (nullopt: unset).
+std::optional<std::string> MidiOutChoice();

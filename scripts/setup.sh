@@ -8,7 +8,8 @@ LADOTON_PACKAGES=(
   libfontconfig-dev libgtest-dev libfluidsynth-dev librtmidi-dev libasound2-dev libglib2.0-dev
   timgm6mb-soundfont fonts-liberation2 fonts-dejavu-core fontconfig xvfb xauth xdotool
   pulseaudio pulseaudio-utils python3 desktop-file-utils appstream dpkg-dev dbus at-spi2-core
-  python3-pyatspi x11-utils x11-xserver-utils openbox wmctrl weston qt6-wayland)
+  python3-pyatspi x11-utils x11-xserver-utils openbox wmctrl weston qt6-wayland jackd2
+  libjack-jackd2-dev)
 
 ladoton_missing_packages() {
   local missing=() p

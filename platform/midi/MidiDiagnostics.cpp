@@ -2,6 +2,7 @@
 
 #include <fluidsynth.h>
 #include <glib.h>
+#include <jack/jack.h>
 
 #include <cstdarg>
 // Some ALSA releases declare snd_lib_error_set_local outside the header's
@@ -89,4 +90,13 @@ std::string OneLine(const std::string& text)
         line += c;
     }
     return line;
+}
+
+void QuietJackLibrary()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        jack_set_error_function([](const char*) {});
+        jack_set_info_function([](const char*) {});
+    });
 }

@@ -77,3 +77,7 @@ private:
 // The text with line breaks and runs of blanks folded into single blanks and
 // trimmed, so a library's message fits a one-line reason.
 std::string OneLine(const std::string& text);
+
+// Keeps libjack quiet for the whole run: it prints to standard error when no
+// JACK server runs, which is the normal case on most desktops.
+void QuietJackLibrary();

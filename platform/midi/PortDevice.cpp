@@ -1,4 +1,5 @@
 #include "platform/midi/MidiDevice.h"
+#include "platform/midi/JackServer.h"
 #include "platform/midi/MidiDiagnostics.h"
 
 #include <RtMidi.h>
@@ -10,11 +11,17 @@
 namespace {
 
 // A system MIDI output port (a hardware synthesizer, another program) through
-// the ALSA sequencer. Sending queues the event with the sequencer and does
+// the ALSA sequencer or JACK. Sending queues the event with the sequencer and does
 // not wait for it to be delivered.
 class TPortDevice : public TMidiDevice {
 public:
-    explicit TPortDevice(std::unique_ptr<RtMidiOut> out) : out_(std::move(out)) {}
+    explicit TPortDevice(std::unique_ptr<RtMidiOut> out) : out_(std::move(out))
+    {
+        if (out_->getCurrentApi() == RtMidi::UNIX_JACK)
+            jackServerGone_ = WatchJackServer();
+    }
+
+    ~TPortDevice() override { CloseJackObject(out_, jackServerGone_); }
 
     void Send(std::uint32_t message) override
     {
@@ -28,6 +35,7 @@ public:
 
 private:
     std::unique_ptr<RtMidiOut> out_;
+    TJackServerGone jackServerGone_;
 };
 
 // RtMidi reports later failures (a port that went away) through this
@@ -70,25 +78,39 @@ std::string PortList(const std::vector<std::string>& names)
 TMidiOpening OpenPortDevice(std::string_view namePart)
 {
     const std::string wanted = "no MIDI output port name contains \"" + std::string(namePart) + "\"";
-    // RtMidi writes its errors to std::cerr before it throws, and ALSA adds its own.
+    // RtMidi writes its errors to std::cerr before it throws, and ALSA and
+    // JACK add their own.
     TQuietAlsa quiet;
     TCerrCapture cerrCapture;
-    std::unique_ptr<RtMidiOut> out;
-    try {
-        out = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, "Ладотон");
-    } catch (const RtMidiError& e) {
-        return TMidiOpening::NoDevice(wanted + ": the ALSA sequencer is not available (" + OneLine(e.getMessage())
-                                      + ")");
-    }
-    out->setErrorCallback(IgnoreRtMidiError, nullptr);
+    QuietJackLibrary();
+    // The ALSA sequencer's ports first, then those of a running JACK server.
+    std::vector<std::unique_ptr<RtMidiOut>> apis;
     std::vector<std::string> names;
-    const unsigned count = out->getPortCount();
-    for (unsigned i = 0; i < count; ++i)
-        names.push_back(out->getPortName(i));
+    std::vector<std::pair<std::size_t, unsigned>> where;  // api, port index
+    std::string alsaError;
+    for (const RtMidi::Api api : {RtMidi::LINUX_ALSA, RtMidi::UNIX_JACK}) {
+        try {
+            auto out = std::make_unique<RtMidiOut>(api, api == RtMidi::UNIX_JACK ? "ladoton" : "Ладотон");
+            out->setErrorCallback(IgnoreRtMidiError, nullptr);
+            const unsigned count = out->getPortCount();
+            for (unsigned i = 0; i < count; ++i) {
+                names.push_back(out->getPortName(i));
+                where.emplace_back(apis.size(), i);
+            }
+            apis.push_back(std::move(out));
+        } catch (const RtMidiError& e) {
+            if (api == RtMidi::LINUX_ALSA)
+                alsaError = OneLine(e.getMessage());
+        }
+    }
     const std::optional<unsigned> port = FindPort(names, namePart);
-    if (!port)
+    if (!port) {
+        if (names.empty() && !alsaError.empty())
+            return TMidiOpening::NoDevice(wanted + ": the ALSA sequencer is not available (" + alsaError + ")");
         return TMidiOpening::NoDevice(wanted + "; " + PortList(names));
-    out->openPort(*port, "out");
+    }
+    std::unique_ptr<RtMidiOut>& out = apis[where[*port].first];
+    out->openPort(where[*port].second, "out");
     if (!out->isPortOpen())
         return TMidiOpening::CannotStart("cannot connect to MIDI port " + names[*port]);
     return TMidiOpening::Opened(std::make_unique<TPortDevice>(std::move(out)));
