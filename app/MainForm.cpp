@@ -441,21 +441,22 @@ void TForm1::FormKeyPress(TComponent*, QChar& key)
 
 void TForm1::ClickNoteKey(int semitone)
 {
-    using THandler = void (TForm1::*)(TComponent*);
-    static const THandler bySemitone[kSemitonesPerOctave] = {
-        &TForm1::fcShapeBtn1Click, &TForm1::fcShapeBtn8Click,  &TForm1::fcShapeBtn2Click,
-        &TForm1::fcShapeBtn9Click, &TForm1::fcShapeBtn3Click,  &TForm1::fcShapeBtn4Click,
-        &TForm1::fcShapeBtn11Click, &TForm1::fcShapeBtn5Click, &TForm1::fcShapeBtn12Click,
-        &TForm1::fcShapeBtn6Click, &TForm1::fcShapeBtn10Click, &TForm1::fcShapeBtn7Click,
-    };
-    static TfcShapeBtn* TForm1::*const keyOf[kSemitonesPerOctave] = {
-        &TForm1::fcShapeBtn1, &TForm1::fcShapeBtn8,  &TForm1::fcShapeBtn2, &TForm1::fcShapeBtn9,
-        &TForm1::fcShapeBtn3, &TForm1::fcShapeBtn4,  &TForm1::fcShapeBtn11, &TForm1::fcShapeBtn5,
-        &TForm1::fcShapeBtn12, &TForm1::fcShapeBtn6, &TForm1::fcShapeBtn10, &TForm1::fcShapeBtn7,
-    };
-    if (semitone < 0 || semitone >= kSemitonesPerOctave)
-        return;
-    (this->*bySemitone[semitone])(this->*keyOf[semitone]);
+    // The key's own click handler, as a click on it would run it.
+    switch (semitone) {
+    case 0: fcShapeBtn1Click(fcShapeBtn1); break;
+    case 1: fcShapeBtn8Click(fcShapeBtn8); break;
+    case 2: fcShapeBtn2Click(fcShapeBtn2); break;
+    case 3: fcShapeBtn9Click(fcShapeBtn9); break;
+    case 4: fcShapeBtn3Click(fcShapeBtn3); break;
+    case 5: fcShapeBtn4Click(fcShapeBtn4); break;
+    case 6: fcShapeBtn11Click(fcShapeBtn11); break;
+    case 7: fcShapeBtn5Click(fcShapeBtn5); break;
+    case 8: fcShapeBtn12Click(fcShapeBtn12); break;
+    case 9: fcShapeBtn6Click(fcShapeBtn6); break;
+    case 10: fcShapeBtn10Click(fcShapeBtn10); break;
+    case 11: fcShapeBtn7Click(fcShapeBtn7); break;
+    default: break;
+    }
 }
 
 // --- Selector and settings ----------------------------------------------------
