@@ -2,6 +2,8 @@
 
 #include "platform/graphics/PolygonScan.h"
 
+#include <QImage>
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
