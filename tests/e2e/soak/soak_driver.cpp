@@ -631,7 +631,39 @@ private:
         Ping();
     }
 
-    void Drag(const Win& w)
+    // Types odd text into the pause field: nothing, signs, letters (refused),
+    // a number beyond 32 bits that leaving the field limits; then a short
+    // pause again, so the exercises stay short.
+    void TypeIntoPause(const Win& w)
+    {
+        static const std::vector<std::string> texts{"", "-5", "+12", "0", "7", "abc", "1.5", "99999999999"};
+        const std::string& text = Pick(texts);
+        Trace("type '%s' into the pause", text.c_str());
+        Click(w.x + kPause.x + Uniform(4, 20), w.y + kPause.y + 10);
+        Focus(w);
+        Key({XK_End});
+        for (int i = 0; i < 5; ++i)
+            Key({XK_BackSpace});
+        for (char c : text)
+            Key({CharKeysym(c)});
+        Key({XK_Tab});
+        Ping();
+        ResetPause();
+    }
+
+    static KeySym CharKeysym(char c)
+    {
+        switch (c) {
+        case '-': return XK_minus;
+        case '+': return XK_plus;
+        case '.': return XK_period;
+        default: return KeySym(c);  // digits and small letters are their own keysyms
+        }
+    }
+
+    // w: the main window as it stood before the drag (a copy: the snapshots
+    // taken while waiting update the driver's own record of it).
+    void Drag(const Win w)
     {
         int dx = Uniform(-30, 30), dy = Uniform(-30, 30);
         // Keep the window near where it started.
@@ -660,10 +692,12 @@ private:
                 return;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        Fail("the main window did not follow a drag");
+        Fail("the main window did not follow a drag from " + std::to_string(sx) + "," + std::to_string(sy) +
+             ": it stands at " + std::to_string(main_.x) + "," + std::to_string(main_.y) + ", not at " +
+             std::to_string(w.x + dx) + "," + std::to_string(w.y + dy));
     }
 
-    void ActOnMain(const Win& w)
+    void ActOnMain(const Win w)
     {
         Choose({
             {20, [&] { ClickKey(w); }},
@@ -683,6 +717,7 @@ private:
             {0.3, [&] { ClickIn(w, kPause, 2); }},
             {3, [&] { MoveAnywhere(w); }},
             {0.5, [&] { Drag(w); }},
+            {0.5, [&] { TypeIntoPause(w); }},
             {32, [&] { Type(w, RandomStroke()); }},
             {4, [&] {
                  Focus(w);
