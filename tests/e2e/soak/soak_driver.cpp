@@ -665,6 +665,10 @@ private:
     // taken while waiting update the driver's own record of it).
     void Drag(const Win w)
     {
+        // A press that closes a drop-down list or meets a blocked window
+        // drags nothing: drag only when the main window takes input.
+        if (TopOf(Snapshot()).kind != Kind::Main)
+            return;
         int dx = Uniform(-30, 30), dy = Uniform(-30, 30);
         // Keep the window near where it started.
         if (std::abs(w.x + dx - home_[0]) > 80)
