@@ -30,6 +30,9 @@ TFlatSpinEditInteger::TFlatSpinEditInteger(TComponent* owner) : TCustomFlatEdit(
     // must not focus the spin edit on its way up, so that the arrow gives the
     // focus as a keyboard arrival (and the text gets selected).
     SetFocusOnClick(false);
+    // Qt hands a widget's focus policy on to its focus proxy, the editor,
+    // which would then ignore clicks too: give the editor its own back.
+    Editor()->setFocusPolicy(Qt::StrongFocus);
     spinButton_ = new TSpinButton(this);  // owned by the spin edit
     spinButton_->SetParent(this);
     spinButton_->SetBounds(0, 0, SpinButtonWidth, 10);

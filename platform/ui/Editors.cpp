@@ -660,6 +660,23 @@ void TCustomEdit::ApplyPalette()
         pal.setColor(QPalette::Inactive, QPalette::HighlightedText, text);
     }
     editor_->setPalette(pal);
+    if (text_) {
+        // The scroll bars get a palette of their own, with every role set, so
+        // the text colours never reach them: the style caches their pixmaps
+        // per palette, and a new palette at every change of colour (the flat
+        // memo changes it at every focus change) filled that cache.
+        QPalette bars = pal;
+        for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+            bars.setColor(g, QPalette::Base, QtColor(clWindow));
+            bars.setColor(g, QPalette::Text, QtColor(clWindowText));
+            bars.setColor(g, QPalette::Highlight, QtColor(clHighlight));
+            bars.setColor(g, QPalette::HighlightedText, QtColor(clHighlightText));
+        }
+        bars.setResolveMask(~QPalette::ResolveMask(0));
+        for (QScrollBar* bar : {text_->verticalScrollBar(), text_->horizontalScrollBar()})
+            if (bar->palette() != bars || bar->palette().resolveMask() != bars.resolveMask())
+                bar->setPalette(bars);
+    }
 }
 
 void TCustomEdit::FontChanged()

@@ -247,6 +247,22 @@ TEST(FlatSpinFocus, AnArrowPressMovesTheFocusInAndSelectsTheText)
     EXPECT_EQ(f.spin->Value(), 101);
 }
 
+// The arrows must not pull the focus in on their own press, but a click in
+// the text must: the pause is typed after clicking into it.
+TEST(FlatSpinFocus, AClickInTheTextFocusesIt)
+{
+    for (const bool typing : {true, false}) {
+        SCOPED_TRACE(typing ? "editor enabled" : "editor disabled");
+        PauseForm f;
+        f.spin->SetEditorEnabled(typing);
+        f.Show();
+        f.other->SetFocus();
+        ASSERT_TRUE(f.other->Focused());
+        QTest::mouseClick(f.form.windowHandle(), Qt::LeftButton, {}, QPoint(55 + 10, 7 + 10));
+        EXPECT_TRUE(f.spin->Focused());
+    }
+}
+
 TEST(FlatSpinFrame, TheArrowsLastColumnHidesUnderTheFrame)
 {
     PauseForm f;

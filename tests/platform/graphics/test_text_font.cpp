@@ -2,6 +2,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Font.h"
 
+#include <QFontMetrics>
 #include <QFontInfo>
 #include <QFontMetrics>
 

@@ -155,6 +155,34 @@ TEST(ReadOnlyMemo, TakesTheFocusIgnoresTypingAndPasteAndCopies)
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("line one\nline two"));
 }
 
+// The style caches a scroll bar's pixmaps per palette: a memo whose colour
+// changes at every focus change (the flat memo) must not hand its scroll
+// bars a new palette each time, or that cache grows with every change.
+TEST(MemoColours, TheScrollBarsKeepTheirPaletteWhileTheTextColoursChange)
+{
+    ShownForm f{300, 200};
+    auto* memo = f.Add<TCustomMemo>(10, 10, 200, 80);
+    memo->SetScrollBars(ssBoth);
+    f.Show();
+    auto* editor = static_cast<QPlainTextEdit*>(memo->Editor());
+    memo->SetColor(clBtnFace);
+    QCoreApplication::processEvents();
+    const QColor face = editor->palette().color(QPalette::Base);
+    for (QScrollBar* bar : {editor->verticalScrollBar(), editor->horizontalScrollBar()}) {
+        const qint64 before = bar->palette().cacheKey();
+        const QColor button = bar->palette().color(QPalette::Button);
+        for (TColor c : {clWhite, clBtnFace, clWhite, clBtnFace}) {
+            memo->SetColor(c);
+            memo->Font().SetColor(c == clWhite ? clBlack : clWindowText);
+            QCoreApplication::processEvents();
+            // The text area itself does take the colour.
+            EXPECT_EQ(editor->palette().color(QPalette::Base) == face, c == clBtnFace);
+        }
+        EXPECT_EQ(bar->palette().cacheKey(), before);
+        EXPECT_EQ(bar->palette().color(QPalette::Button), button);
+    }
+}
+
 TEST(EditFocus, ArrivalByKeyboardSelectsTheTextAndByMouseDoesNot)
 {
     ShownForm f{300, 200};
