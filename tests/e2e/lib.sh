@@ -155,8 +155,12 @@ focus() {
 
 # click_in ID X Y: a left click at the window's client point (X, Y).
 click_in() {
-  local X Y WIDTH HEIGHT SCREEN WINDOW tx ty
-  eval "$(xdotool getwindowgeometry --shell "$1")"
+  local X Y WIDTH HEIGHT SCREEN WINDOW tx ty geometry
+  geometry=$(xdotool getwindowgeometry --shell "$1" 2>/dev/null) || {
+    echo "click_in: window $1 is gone" >&2
+    return 1
+  }
+  eval "$geometry"
   tx=$((X + $2)) ty=$((Y + $3))
   # "mousemove --sync" waits for a movement, which never comes (it gives up
   # after some 15 s) when the pointer already stands there.
