@@ -3,6 +3,7 @@
 #include "platform/graphics/Font.h"
 
 #include <QFontInfo>
+#include <QFontMetrics>
 
 #include <gtest/gtest.h>
 
