@@ -5,7 +5,8 @@ set -euo pipefail
 
 LADOTON_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
   qt6-qpa-plugins libgtest-dev libfluidsynth-dev librtmidi-dev libasound2-dev libglib2.0-dev
-  timgm6mb-soundfont fonts-liberation2 fonts-dejavu-core fontconfig xvfb xauth xdotool)
+  timgm6mb-soundfont fonts-liberation2 fonts-dejavu-core fontconfig xvfb xauth xdotool
+  clang libclang-rt-14-dev)
 
 ladoton_missing_packages() {
   local missing=() p
