@@ -12,6 +12,8 @@ jobs=$(nproc)
 
 ladoton_build "$LADOTON_ROOT/build/release" Release
 ctest --test-dir "$LADOTON_ROOT/build/release" --output-on-failure -j "$jobs"
+# A short fuzzing pass over the parsers (clang, libFuzzer; build/fuzz).
+"$LADOTON_ROOT/scripts/fuzz.sh" 5
 
 if [ "${1:-}" != "--quick" ]; then
   ladoton_build "$LADOTON_ROOT/build/asan" Debug -DLADOTON_SANITIZE=ON -DLADOTON_BENCH=OFF

@@ -9,7 +9,7 @@ LADOTON_PACKAGES=(
   timgm6mb-soundfont fonts-liberation2 fonts-dejavu-core fontconfig xvfb xauth xdotool
   pulseaudio pulseaudio-utils python3 desktop-file-utils appstream dpkg-dev dbus at-spi2-core
   python3-pyatspi x11-utils x11-xserver-utils openbox wmctrl weston qt6-wayland jackd2
-  libjack-jackd2-dev libxtst-dev)
+  libjack-jackd2-dev libxtst-dev clang libclang-rt-14-dev)
 
 ladoton_missing_packages() {
   local missing=() p

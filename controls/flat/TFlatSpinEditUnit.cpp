@@ -1,5 +1,7 @@
 #include "controls/flat/TFlatSpinEditUnit.h"
 
+#include "controls/flat/SpinEditValue.h"
+
 #include "platform/runtime/SysUtils.h"
 
 #include <QLocale>
@@ -54,39 +56,9 @@ TFlatSpinEditInteger::~TFlatSpinEditInteger()
 
 // --- Value
 
-TFlatSpinEditInteger::TParse TFlatSpinEditInteger::ParseText(int& value) const
-{
-    const QString text = Text();
-    try {
-        value = StrToInt(text);
-        return TParse::Valid;
-    } catch (const EConvertError&) {
-    }
-    // A decimal number too long for 32 bits: blanks, a sign, digits only.
-    int i = 0;
-    while (i < int(text.size()) && text.at(i) == QLatin1Char(' '))
-        ++i;
-    bool negative = false;
-    if (i < int(text.size()) && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
-        negative = text.at(i++) == QLatin1Char('-');
-    const int digitsFrom = i;
-    while (i < int(text.size()) && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'))
-        ++i;
-    if (i == int(text.size()) && i > digitsFrom)
-        return negative ? TParse::TooSmall : TParse::TooLarge;
-    return TParse::Invalid;
-}
-
 int TFlatSpinEditInteger::Value() const
 {
-    int v = 0;
-    switch (ParseText(v)) {
-    case TParse::Valid: return v;
-    case TParse::TooLarge: return ClampValue(INT_MAX);
-    case TParse::TooSmall: return ClampValue(INT_MIN);
-    case TParse::Invalid: break;
-    }
-    return minValue_;
+    return SpinTextValue(Text(), minValue_, maxValue_);
 }
 
 void TFlatSpinEditInteger::SetValue(int v)
@@ -98,13 +70,7 @@ void TFlatSpinEditInteger::SetValue(int v)
 
 int TFlatSpinEditInteger::ClampValue(int v) const
 {
-    if (minValue_ == maxValue_)
-        return v;
-    if (v < minValue_)
-        return minValue_;
-    if (v > maxValue_)
-        return maxValue_;
-    return v;
+    return ClampSpinValue(v, minValue_, maxValue_);
 }
 
 void TFlatSpinEditInteger::SetMinValue(int v)
@@ -209,10 +175,10 @@ void TFlatSpinEditInteger::DoExit()
 {
     TCustomFlatEdit::DoExit();
     int parsed = 0;
-    const TParse parse = ParseText(parsed);
+    const TSpinTextParse parse = ParseSpinText(Text(), parsed);
     const int v = Value();
     // A number beyond 32 bits is shown as the limit it reads as.
-    if (ClampValue(v) != v || parse == TParse::TooLarge || parse == TParse::TooSmall)
+    if (ClampValue(v) != v || parse == TSpinTextParse::TooLarge || parse == TSpinTextParse::TooSmall)
         SetValue(v);
 }
 

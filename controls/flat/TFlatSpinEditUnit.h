@@ -16,9 +16,9 @@ public:
     ~TFlatSpinEditInteger() override;
     QString ClassName() const override { return QStringLiteral("TFlatSpinEditInteger"); }
 
-    // The text as a number: text that is no integer reads as MinValue, a
-    // number beyond 32 bits as the limit nearest to it. Reading never limits
-    // an in-range number.
+    // The text as a number (SpinTextValue): text that is no integer reads as
+    // MinValue, a number beyond 32 bits as the limit nearest to it. Reading
+    // never limits an in-range number.
     int Value() const;
     // Shows ClampValue(v); the text (and OnChange) change only when the text
     // differs.
@@ -56,8 +56,6 @@ protected:
     void KeyPress(QChar& key) override;
 
 private:
-    enum class TParse : std::uint8_t { Valid, Invalid, TooLarge, TooSmall };
-    TParse ParseText(int& value) const;
     void Step(int by);
     void UpdateTextRect();
     void PlaceSpinButton();

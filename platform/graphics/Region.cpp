@@ -322,6 +322,13 @@ std::vector<std::uint8_t> TRegion::ToData() const
 
 QRegion TRegion::ToQRegion() const
 {
+    // A QRect keeps its width and its last pixel in an int, so a region
+    // reaching towards the ends of the int range (read from region data) is
+    // cut to a range it can hold, far beyond any window.
+    constexpr TRect qtRange{-kQtCoordinateLimit, -kQtCoordinateLimit, kQtCoordinateLimit, kQtCoordinateLimit};
+    const TRect box = BoundingBox();
+    if (!IsEmpty() && box.Intersect(qtRange) != box)
+        return Intersect(TRegion(qtRange)).ToQRegion();
     std::vector<QRect> qrects;
     qrects.reserve(rects_.size());
     for (const TRect& r : rects_)

@@ -40,7 +40,9 @@ public:
     TRegion Offset(int dx, int dy) const;
 
     std::vector<std::uint8_t> ToData() const;
+    // The part inside -kQtCoordinateLimit..kQtCoordinateLimit on both axes.
     QRegion ToQRegion() const;
+    static constexpr int kQtCoordinateLimit = 1 << 29;
 
     friend bool operator==(const TRegion&, const TRegion&) = default;
 

@@ -1,5 +1,7 @@
 #include "platform/runtime/Encoding.h"
 
+#include <QStringDecoder>
+
 #include <array>
 
 namespace {
@@ -124,5 +126,8 @@ QString DecodeTextFile(QByteArrayView bytes)
         return Cp1251ToString(bytes);
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes = bytes.sliced(3);
-    return QString::fromUtf8(bytes);
+    // QString::fromUtf8 would drop another leading mark: after the one taken
+    // off above, U+FEFF is text (a zero-width no-break space) and stays.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
 }

@@ -230,6 +230,19 @@ TEST(Region, QRegionHoldsTheSamePixels)
     EXPECT_EQ(q.rectCount(), int(r.Rects().size()));
 }
 
+// Region data may reach the ends of the int range, where a QRect's width and
+// last pixel overflow: the Qt region is cut to the range Qt can hold.
+TEST(Region, QRegionOfAHugeRegionIsCutToQtsRange)
+{
+    const int limit = TRegion::kQtCoordinateLimit;
+    const TRegion r = TRegion({INT_MIN, -5, INT_MAX, 5}).Union(TRegion({0, INT_MAX - 3, 3, INT_MAX}));
+    const QRegion q = r.ToQRegion();
+    EXPECT_EQ(q.boundingRect(), QRect(QPoint(-limit, -5), QPoint(limit - 1, 4)));
+    for (const QPoint p : {QPoint(-limit, 0), QPoint(0, -5), QPoint(limit - 1, 4)})
+        EXPECT_TRUE(q.contains(p)) << p.x() << "," << p.y();
+    EXPECT_TRUE(TRegion({INT_MIN, INT_MIN, -limit, -limit}).ToQRegion().isEmpty());
+}
+
 // The one-row point test agrees with the full region, in both fill modes,
 // for a plain shape, a self-crossing star and a shape reaching far outside.
 TEST(Region, PolygonPointTestAgreesWithThePolygonRegion)

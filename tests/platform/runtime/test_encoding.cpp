@@ -73,4 +73,7 @@ TEST(Utf8Detection, TextFilesDecodeByTheirEncoding)
     EXPECT_EQ(DecodeTextFile(QByteArray("\xEF\xBB\xBF") + QStringLiteral("Нота").toUtf8()), QStringLiteral("Нота"));
     EXPECT_EQ(DecodeTextFile(StringToCp1251(QStringLiteral("Нота"))), QStringLiteral("Нота"));
     EXPECT_EQ(DecodeTextFile(QByteArray("abc")), QStringLiteral("abc"));
+    // Only the first mark is dropped; a second one is text.
+    EXPECT_EQ(DecodeTextFile(QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF%")), QString(QChar(0xFEFF)) + QLatin1Char('%'));
+    EXPECT_EQ(DecodeTextFile(QByteArray("\xEF\xBB\xBF")), QString());
 }
