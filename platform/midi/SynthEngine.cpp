@@ -2,6 +2,7 @@
 
 #include "platform/midi/MidiDevice.h"
 #include "platform/midi/MidiDiagnostics.h"
+#include "platform/midi/SoundFontView.h"
 #include "platform/runtime/FileDescriptor.h"
 
 #include <fluidsynth.h>
@@ -231,15 +232,23 @@ std::unique_ptr<TSynthEngine> TSynthEngine::Load(const std::string& soundFont, s
         reason = "FluidSynth could not start: " + capture.LastError();
         return nullptr;
     }
+    // Only the presets a fresh synthesizer selects are loaded; the rest of
+    // the font follows at the first program change.
+    fluid_sfloader_t* loader = NewSoundFontViewLoader(s);
+    if (loader)
+        fluid_synth_add_sfloader(engine->synth_.get(), loader);
     int loaded;
     {
         TQuietGlib quiet;
-        loaded = fluid_synth_sfload(engine->synth_.get(), soundFont.c_str(), 1);
+        loaded = fluid_synth_sfload(engine->synth_.get(),
+                                    (loader ? StartingPresetsView(soundFont) : soundFont).c_str(), 1);
     }
     if (loaded == FLUID_FAILED) {
         reason = "FluidSynth could not load SoundFont " + soundFont + ": " + OneLine(capture.LastError());
         return nullptr;
     }
+    engine->soundFont_ = soundFont;
+    engine->viewId_ = loader ? loaded : -1;
     return engine;
 }
 
@@ -273,6 +282,7 @@ void TSynthEngine::Send(std::uint32_t message)
     case 0xC0:
         // With dynamic sample loading this reads the new preset's samples
         // from disk at once; the trainer never changes the program.
+        LoadWholeSoundFont();
         fluid_synth_program_change(s, channel, data1);
         break;
     case 0xD0:
@@ -284,6 +294,20 @@ void TSynthEngine::Send(std::uint32_t message)
     default:
         break;  // system messages mean nothing to a synthesizer of our own
     }
+}
+
+void TSynthEngine::LoadWholeSoundFont()
+{
+    if (viewId_ < 0)
+        return;
+    const int view = std::exchange(viewId_, -1);
+    TFluidErrorCapture capture;
+    TQuietGlib quiet;
+    // The whole font goes above the view; dropping the view then selects
+    // every channel's preset again, from the whole font. Should the file be
+    // gone by now, the view stays and a program it lacks is not found.
+    if (fluid_synth_sfload(synth_.get(), soundFont_.c_str(), 0) != FLUID_FAILED)
+        fluid_synth_sfunload(synth_.get(), view, 1);
 }
 
 void TSynthEngine::Render(float* left, float* right, int frames)

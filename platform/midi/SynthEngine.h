@@ -32,8 +32,9 @@ TSoundFontChoice ChooseSoundFont(const std::optional<std::string>& setting,
 std::string CheckSoundFont(const std::string& path);
 
 // FluidSynth with one SoundFont loaded: the sound source of the synthesizer
-// devices. Samples are loaded only for the presets in use, so opening stays
-// quick and the process small.
+// devices. Only the presets a fresh synthesizer selects are loaded, and their
+// samples only while a channel uses them, so opening stays quick and the
+// process small; the first program change loads the rest of the font.
 class TSynthEngine {
 public:
     static constexpr int kSampleRate = 48000;
@@ -67,10 +68,15 @@ private:
     };
 
     TSynthEngine() = default;
+    // Replaces the view of the starting presets by the whole SoundFont.
+    void LoadWholeSoundFont();
 
     // Declared in this order so the synthesizer goes before its settings.
     std::unique_ptr<fluid_settings_t, SettingsDeleter> settings_;
     std::unique_ptr<fluid_synth_t, SynthDeleter> synth_;
+    std::string soundFont_;
+    // The font loaded as a view of its starting presets, or -1.
+    int viewId_ = -1;
 };
 
 // Loading a SoundFont takes most of the time the program needs to start, so
