@@ -4,7 +4,10 @@
 
 #include <jack/jack.h>
 
+#include <cstdlib>
 #include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -46,4 +49,49 @@ TJackServerGone WatchJackServer()
     }
     w.gone = gone;
     return gone;
+}
+
+namespace {
+
+bool IsSocket(const std::string& path)
+{
+    struct stat st = {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
+}
+
+bool IsFolder(const std::string& path)
+{
+    struct stat st = {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+const char* NonEmpty(const char* value)
+{
+    return value && *value ? value : nullptr;
+}
+
+}  // namespace
+
+TJackPlaces JackPlacesFromEnvironment()
+{
+    TJackPlaces places;
+    if (const char* name = NonEmpty(std::getenv("JACK_DEFAULT_SERVER")))
+        places.serverName = name;
+    places.uid = unsigned(::getuid());
+    const char* runtime = NonEmpty(std::getenv("PIPEWIRE_RUNTIME_DIR"));
+    if (!runtime)
+        runtime = NonEmpty(std::getenv("XDG_RUNTIME_DIR"));
+    if (runtime) {
+        const char* remote = NonEmpty(std::getenv("PIPEWIRE_REMOTE"));
+        places.pipewireSocket = std::string(runtime) + "/" + (remote ? remote : "pipewire-0");
+    }
+    return places;
+}
+
+bool JackServerMayRun(const TJackPlaces& places)
+{
+    const std::string jack2 = places.shmDir + "/jack_" + places.serverName + "_";
+    return IsSocket(jack2 + std::to_string(places.uid) + "_0") || IsSocket(jack2 + "0")
+           || IsFolder(places.shmDir + "/jack-" + std::to_string(places.uid))
+           || (!places.pipewireSocket.empty() && IsSocket(places.pipewireSocket));
 }

@@ -194,7 +194,7 @@ public:
                 hardware.push_back(name);
         // A JACK server's physical MIDI ports bridge the same sound cards
         // (a2jmidid, PipeWire): taking both would play every note twice.
-        if (!hardware.empty())
+        if (!hardware.empty() || !JackServerMayRun(JackPlacesFromEnvironment()))
             return hardware;
         const std::vector<std::string> jackNames = PortNames<RtMidiIn>(RtMidi::UNIX_JACK);
         if (!jackNames.empty())

@@ -29,7 +29,8 @@ public:
     // Every input port but the program's own, ALSA first, then JACK.
     virtual std::vector<std::string> InputPorts() = 0;
     // The input ports of hardware (not programs, not the ALSA loop-back):
-    // the sound cards' ALSA ports, or else a JACK server's physical ones.
+    // the sound cards' ALSA ports, or else the physical ones of a JACK
+    // server, when one may be running.
     virtual std::vector<std::string> HardwareInputPorts() = 0;
     // Every output port but the program's own, ALSA first, then JACK.
     virtual std::vector<std::string> OutputPorts() = 0;
