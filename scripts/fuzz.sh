@@ -23,7 +23,7 @@ while [ $# -gt 0 ]; do
     *) seconds=$1; shift ;;
   esac
 done
-all_targets=(fuzz_evaluator fuzz_text_decode fuzz_region_data fuzz_midi_out fuzz_spin_value)
+all_targets=(fuzz_evaluator fuzz_text_decode fuzz_region_data fuzz_midi_out fuzz_spin_value fuzz_soundfont_presets)
 [ ${#targets[@]} -eq 0 ] && targets=("${all_targets[@]}")
 
 # A unit that takes this long is reported as a hang. Generous, because at
@@ -35,6 +35,7 @@ timeout=${LADOTON_FUZZ_TIMEOUT:-60}
 max_len() {
   case $1 in
     fuzz_text_decode|fuzz_region_data) echo 1024 ;;
+    fuzz_soundfont_presets) echo 4096 ;;
     *) echo 256 ;;
   esac
 }

@@ -1,4 +1,4 @@
-#include "platform/midi/SoundFontView.h"
+#include "platform/midi/SoundFontPresets.h"
 #include "platform/midi/SynthEngine.h"
 
 #include <fluidsynth.h>
