@@ -49,7 +49,6 @@
 #include <functional>
 #include <map>
 #include <random>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -306,39 +305,33 @@ private:
         return int(std::strtol(std::string(line + 4, 2).c_str(), nullptr, 16));
     }
 
-    pid_t PidOf(Window w)
+    // A window's 32-bit CARDINAL property, or 0 when it has none.
+    unsigned long Cardinal(Window w, Atom property)
     {
         Atom type;
         int format;
-        unsigned long count, after;
+        unsigned long count, after, value = 0;
         unsigned char* data = nullptr;
-        pid_t pid = 0;
-        if (XGetWindowProperty(dpy_, w, wmPid_, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) ==
+        if (XGetWindowProperty(dpy_, w, property, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) ==
                 Success &&
             data && count == 1 && format == 32)
-            pid = pid_t(*reinterpret_cast<unsigned long*>(data));
+            value = *reinterpret_cast<unsigned long*>(data);
         if (data)
             XFree(data);
-        return pid;
+        return value;
     }
+
+    pid_t PidOf(Window w) { return pid_t(Cardinal(w, wmPid_)); }
 
     // The program's mapped windows, bottom to top.
     std::vector<Win> Snapshot()
     {
         std::vector<Win> out;
-        Window r, p, *children = nullptr;
-        unsigned n = 0;
-        if (!XQueryTree(dpy_, root_, &r, &p, &children, &n))
-            return out;
-        for (unsigned i = 0; i < n; ++i) {
+        for (const Window id : ProgramWindows()) {
             XWindowAttributes a{};
-            if (!XGetWindowAttributes(dpy_, children[i], &a) || a.map_state != IsViewable)
+            if (!XGetWindowAttributes(dpy_, id, &a) || a.map_state != IsViewable)
                 continue;
-            auto known = pids_.find(children[i]);
-            const pid_t pid = known != pids_.end() ? known->second : (pids_[children[i]] = PidOf(children[i]));
-            if (pid != opt_.pid)
-                continue;
-            Win w{children[i], a.x, a.y, a.width, a.height, a.override_redirect != 0};
+            Win w{id, a.x, a.y, a.width, a.height, a.override_redirect != 0};
             w.kind = w.id == main_.id                                 ? Kind::Main
                      : w.popup                                        ? Kind::Popup
                      : (w.w == kDialogW && w.h == kDialogH) ? Kind::Dialog
@@ -352,8 +345,6 @@ private:
                 main_ = w;
             out.push_back(w);
         }
-        if (children)
-            XFree(children);
         settings_.clear();
         for (const Win& w : out)
             if (w.kind == Kind::Settings)
@@ -435,7 +426,8 @@ private:
         const auto deadline = Clock::now() + std::chrono::seconds(120);
         for (;;) {
             const Time probe = SendProbe();
-            const std::set<Window> before = ProgramWindows();
+            std::vector<Window> before = ProgramWindows();
+            std::sort(before.begin(), before.end());
             for (;;) {
                 if (LatestUserTime() >= probe) {
                     Ping();
@@ -444,7 +436,8 @@ private:
                 RequireAlive();
                 if (Clock::now() > deadline)
                     Fail("the program has not handled its input for 120 s");
-                const std::set<Window> now = ProgramWindows();
+                std::vector<Window> now = ProgramWindows();
+                std::sort(now.begin(), now.end());
                 if (!std::includes(now.begin(), now.end(), before.begin(), before.end()))
                     break;
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -476,10 +469,10 @@ private:
         return probe;
     }
 
-    // The program's top-level windows, shown or not.
-    std::set<Window> ProgramWindows()
+    // The program's top-level windows, shown or not, bottom to top.
+    std::vector<Window> ProgramWindows()
     {
-        std::set<Window> out;
+        std::vector<Window> out;
         Window r, p, *children = nullptr;
         unsigned n = 0;
         if (!XQueryTree(dpy_, root_, &r, &p, &children, &n))
@@ -488,7 +481,7 @@ private:
             auto known = pids_.find(children[i]);
             const pid_t pid = known != pids_.end() ? known->second : (pids_[children[i]] = PidOf(children[i]));
             if (pid == opt_.pid)
-                out.insert(children[i]);
+                out.push_back(children[i]);
         }
         if (children)
             XFree(children);
@@ -499,18 +492,8 @@ private:
     Time LatestUserTime()
     {
         Time latest = 0;
-        for (const Window w : ProgramWindows()) {
-            Atom type;
-            int format;
-            unsigned long count, after;
-            unsigned char* data = nullptr;
-            if (XGetWindowProperty(dpy_, w, userTime_, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
-                                   &data) == Success &&
-                data && count == 1 && format == 32)
-                latest = std::max(latest, Time(*reinterpret_cast<unsigned long*>(data)));
-            if (data)
-                XFree(data);
-        }
+        for (const Window w : ProgramWindows())
+            latest = std::max(latest, Time(Cardinal(w, userTime_)));
         return latest;
     }
 
