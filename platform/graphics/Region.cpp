@@ -1,5 +1,7 @@
 #include "platform/graphics/Region.h"
 
+#include "platform/runtime/LittleEndian.h"
+
 #include "platform/graphics/PolygonScan.h"
 
 #include <QImage>
@@ -164,18 +166,6 @@ std::vector<TRect> Combine(TSetOp op, const std::vector<TRect>& a, const std::ve
         builder.Add(ys[k], ys[k + 1], xs.data(), xs.size());
     }
     return out;
-}
-
-void PutLE32(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(std::uint8_t(v >> (8 * i)));
-}
-
-std::uint32_t GetLE32(const std::uint8_t* p)
-{
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-           (std::uint32_t(p[3]) << 24);
 }
 
 constexpr std::size_t kHeaderSize = 32;

@@ -1,5 +1,7 @@
 #include "platform/midi/SoundFontPresets.h"
 
+#include "platform/runtime/LittleEndian.h"
+
 #include <algorithm>
 #include <array>
 #include <map>
@@ -11,28 +13,6 @@ std::vector<TPresetNumber> StartingPresets()
 }
 
 namespace {
-
-std::uint16_t LE16(const std::uint8_t* p)
-{
-    return std::uint16_t(p[0] | p[1] << 8);
-}
-
-std::uint32_t LE32(const std::uint8_t* p)
-{
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
-}
-
-void Put16(std::uint8_t* p, std::size_t v)
-{
-    p[0] = std::uint8_t(v);
-    p[1] = std::uint8_t(v >> 8);
-}
-
-void Append32(std::vector<std::uint8_t>& out, std::size_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(std::uint8_t(v >> (8 * i)));
-}
 
 // The nine sub-chunks of the preset data, in the order a SoundFont stores them.
 enum EPart { pPresets, pPresetBags, pPresetMods, pPresetGens, pInstruments, pInstBags, pInstMods, pInstGens, pSamples,
@@ -53,7 +33,7 @@ struct TPart {
 
     const std::uint8_t* Record(std::size_t i) const { return data + i * recordSize; }
     // The field at offset of record i, as an index.
-    std::size_t Index(std::size_t i, std::size_t offset) const { return LE16(Record(i) + offset); }
+    std::size_t Index(std::size_t i, std::size_t offset) const { return GetLE16(Record(i) + offset); }
 };
 
 // A part being written: records copied in, their indices patched.
@@ -92,8 +72,8 @@ public:
             if (g0 > g1 || g1 >= gens_.count || m0 > m1 || m1 >= mods_.count)
                 return false;
             std::uint8_t* bag = outBags_.Add(bags_.Record(b));
-            Put16(bag, outGens_.Count());
-            Put16(bag + 2, outMods_.Count());
+            SetLE16(bag, std::uint16_t(outGens_.Count()));
+            SetLE16(bag + 2, std::uint16_t(outMods_.Count()));
             for (std::size_t g = g0; g < g1; ++g)
                 if (!onGenerator(outGens_.Add(gens_.Record(g))))
                     return false;
@@ -107,8 +87,8 @@ public:
     void Close()
     {
         std::uint8_t* bag = outBags_.Add(bags_.Record(bags_.count - 1));
-        Put16(bag, outGens_.Count());
-        Put16(bag + 2, outMods_.Count());
+        SetLE16(bag, std::uint16_t(outGens_.Count()));
+        SetLE16(bag + 2, std::uint16_t(outMods_.Count()));
         outGens_.Add(gens_.Record(gens_.count - 1));
         outMods_.Add(mods_.Record(mods_.count - 1));
     }
@@ -123,7 +103,7 @@ std::optional<std::array<TPart, pCount>> SplitParts(std::span<const std::uint8_t
     std::array<TPart, pCount> parts{};
     for (std::size_t at = 0; at + 8 <= pdta.size();) {
         const std::uint8_t* header = pdta.data() + at;
-        const std::size_t size = LE32(header + 4);
+        const std::size_t size = GetLE32(header + 4);
         if (size > pdta.size() - at - 8)
             return std::nullopt;
         const auto id = std::find(kPartIds.begin(), kPartIds.end(),
@@ -162,15 +142,15 @@ std::optional<std::vector<std::uint8_t>> KeepPresets(std::span<const std::uint8_
     std::vector<std::size_t> instrumentOrder;
     const std::size_t instrumentCount = in[pInstruments].count - 1;
     const auto renumber = [&](std::uint8_t* generator) {
-        if (LE16(generator) != kInstrumentGenerator)
+        if (GetLE16(generator) != kInstrumentGenerator)
             return true;
-        const std::size_t old = LE16(generator + 2);
+        const std::size_t old = GetLE16(generator + 2);
         if (old >= instrumentCount)
             return false;
         const auto [it, added] = instruments.emplace(old, instrumentOrder.size());
         if (added)
             instrumentOrder.push_back(old);
-        Put16(generator + 2, it->second);
+        SetLE16(generator + 2, std::uint16_t(it->second));
         return true;
     };
 
@@ -182,25 +162,25 @@ std::optional<std::vector<std::uint8_t>> KeepPresets(std::span<const std::uint8_
         if (std::none_of(keep.begin(), keep.end(),
                          [&](const TPresetNumber& k) { return k.bank == bank && k.program == program; }))
             continue;
-        Put16(out[pPresets].Add(presets.Record(p)) + kPresetBagAt, out[pPresetBags].Count());
+        SetLE16(out[pPresets].Add(presets.Record(p)) + kPresetBagAt, std::uint16_t(out[pPresetBags].Count()));
         if (!presetZones.Copy(presets.Index(p, kPresetBagAt), presets.Index(p + 1, kPresetBagAt), renumber))
             return std::nullopt;
     }
     if (out[pPresets].Count() == 0)
         return std::nullopt;
-    Put16(out[pPresets].Add(presets.Record(presets.count - 1)) + kPresetBagAt, out[pPresetBags].Count());
+    SetLE16(out[pPresets].Add(presets.Record(presets.count - 1)) + kPresetBagAt, std::uint16_t(out[pPresetBags].Count()));
     presetZones.Close();
 
     const TPart& inst = in[pInstruments];
     TZoneCopier instrumentZones(in[pInstBags], in[pInstMods], in[pInstGens], out[pInstBags], out[pInstMods],
                                 out[pInstGens]);
     for (const std::size_t i : instrumentOrder) {
-        Put16(out[pInstruments].Add(inst.Record(i)) + kInstBagAt, out[pInstBags].Count());
+        SetLE16(out[pInstruments].Add(inst.Record(i)) + kInstBagAt, std::uint16_t(out[pInstBags].Count()));
         if (!instrumentZones.Copy(inst.Index(i, kInstBagAt), inst.Index(i + 1, kInstBagAt),
                                   [](std::uint8_t*) { return true; }))
             return std::nullopt;
     }
-    Put16(out[pInstruments].Add(inst.Record(inst.count - 1)) + kInstBagAt, out[pInstBags].Count());
+    SetLE16(out[pInstruments].Add(inst.Record(inst.count - 1)) + kInstBagAt, std::uint16_t(out[pInstBags].Count()));
     instrumentZones.Close();
 
     // Every sample header stays, so the instruments' sample numbers hold.
@@ -210,7 +190,7 @@ std::optional<std::vector<std::uint8_t>> KeepPresets(std::span<const std::uint8_
     std::vector<std::uint8_t> result;
     for (std::size_t i = 0; i < pCount; ++i) {
         result.insert(result.end(), kPartIds[i].begin(), kPartIds[i].end());
-        Append32(result, out[i].bytes.size());
+        PutLE32(result, std::uint32_t(out[i].bytes.size()));
         result.insert(result.end(), out[i].bytes.begin(), out[i].bytes.end());
     }
     return result;

@@ -2,6 +2,7 @@
 
 #include "platform/midi/SoundFontPresets.h"
 #include "platform/runtime/FileDescriptor.h"
+#include "platform/runtime/LittleEndian.h"
 
 #include <fluidsynth.h>
 
@@ -15,17 +16,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::uint32_t LE32(const std::uint8_t* p)
-{
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
-}
-
-void Append32(std::vector<std::uint8_t>& out, std::size_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(std::uint8_t(v >> (8 * i)));
-}
 
 // Names of views start with a character no path a user gives starts with.
 constexpr std::string_view kViewPrefix = "\x1Fstarting-presets\x1F";
@@ -64,19 +54,6 @@ private:
     std::int64_t position_ = 0;
 };
 
-bool ReadFileAt(int fd, std::uint8_t* into, std::size_t size, std::int64_t at)
-{
-    while (size > 0) {
-        const ssize_t got = RetryInterrupted([&] { return ::pread(fd, into, size, off_t(at)); });
-        if (got <= 0)
-            return false;
-        into += got;
-        size -= std::size_t(got);
-        at += got;
-    }
-    return true;
-}
-
 std::unique_ptr<TViewFile> TViewFile::Open(const char* name)
 {
     std::string_view path(name);
@@ -101,26 +78,26 @@ bool TViewFile::BuildView(std::int64_t fileSize)
 {
     const int fd = file_.Get();
     std::uint8_t head[12];
-    if (!ReadFileAt(fd, head, sizeof head, 0) || std::memcmp(head, "RIFF", 4) != 0)
+    if (!ReadAllAt(fd, head, sizeof head, 0) || std::memcmp(head, "RIFF", 4) != 0)
         return false;
-    const std::int64_t end = std::min<std::int64_t>(fileSize, 8 + std::int64_t(LE32(head + 4)));
+    const std::int64_t end = std::min<std::int64_t>(fileSize, 8 + std::int64_t(GetLE32(head + 4)));
     std::vector<std::uint8_t> riff(head, head + sizeof head);
     AddMemory(riff);
     bool cut = false;
     for (std::int64_t at = 12; at + 12 <= end;) {
         std::uint8_t chunk[12];
-        if (!ReadFileAt(fd, chunk, sizeof chunk, at))
+        if (!ReadAllAt(fd, chunk, sizeof chunk, at))
             return false;
-        const std::int64_t size = LE32(chunk + 4);
+        const std::int64_t size = GetLE32(chunk + 4);
         const std::int64_t next = std::min(end, at + 8 + size + (size & 1));
         if (!cut && std::memcmp(chunk, "LIST", 4) == 0 && std::memcmp(chunk + 8, "pdta", 4) == 0 && size >= 4
             && std::uint64_t(size) <= kMaxPresetData && at + 8 + size <= end) {
             std::vector<std::uint8_t> body(std::size_t(size - 4));
-            if (!ReadFileAt(fd, body.data(), body.size(), at + 12))
+            if (!ReadAllAt(fd, body.data(), body.size(), at + 12))
                 return false;
             if (std::optional<std::vector<std::uint8_t>> kept = KeepPresets(body, StartingPresets())) {
                 std::vector<std::uint8_t> list{'L', 'I', 'S', 'T'};
-                Append32(list, kept->size() + 4);
+                PutLE32(list, std::uint32_t(kept->size() + 4));
                 list.insert(list.end(), {'p', 'd', 't', 'a'});
                 list.insert(list.end(), kept->begin(), kept->end());
                 AddMemory(list);
@@ -164,7 +141,7 @@ bool TViewFile::Read(void* into, std::int64_t count)
             const std::int64_t from = position_ - pieceStart;
             const std::int64_t n = std::min(count, piece.size - from);
             if (piece.fileOffset >= 0) {
-                if (!ReadFileAt(file_.Get(), out, std::size_t(n), piece.fileOffset + from))
+                if (!ReadAllAt(file_.Get(), out, std::size_t(n), piece.fileOffset + from))
                     return false;
             } else {
                 std::memcpy(out, memory_.data() + piece.memoryOffset + std::size_t(from), std::size_t(n));

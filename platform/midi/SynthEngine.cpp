@@ -4,6 +4,7 @@
 #include "platform/midi/MidiDiagnostics.h"
 #include "platform/midi/SoundFontView.h"
 #include "platform/runtime/FileDescriptor.h"
+#include "platform/runtime/LittleEndian.h"
 
 #include <fluidsynth.h>
 
@@ -49,34 +50,24 @@ TSoundFontChoice ChooseSoundFont(const std::optional<std::string>& setting,
 
 namespace {
 
-std::uint32_t LE32(const unsigned char* p)
-{
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
-}
-
-bool ReadAt(int fd, unsigned char* into, std::size_t size, off_t at)
-{
-    return RetryInterrupted([&] { return ::pread(fd, into, size, at); }) == ssize_t(size);
-}
-
 // A SoundFont is a RIFF file of form "sfbk" (SF3 too) made of the lists
 // INFO, sdta and pdta, all inside the file. Checking that much keeps a
 // damaged or truncated file away from FluidSynth's other loaders, which
 // complain about it on standard error.
 bool HasSoundFontLayout(int fd, off_t fileSize)
 {
-    unsigned char head[12];
-    if (!ReadAt(fd, head, sizeof head, 0) || std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "sfbk", 4) != 0)
+    std::uint8_t head[12];
+    if (!ReadAllAt(fd, head, sizeof head, 0) || std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "sfbk", 4) != 0)
         return false;
-    const off_t end = 8 + off_t(LE32(head + 4));
+    const off_t end = 8 + off_t(GetLE32(head + 4));
     if (end > fileSize)
         return false;
     bool info = false, sampleData = false, presets = false;
     for (off_t at = 12; at + 12 <= end;) {
-        unsigned char chunk[12];
-        if (!ReadAt(fd, chunk, sizeof chunk, at))
+        std::uint8_t chunk[12];
+        if (!ReadAllAt(fd, chunk, sizeof chunk, at))
             return false;
-        const off_t next = at + 8 + off_t(LE32(chunk + 4)) + (LE32(chunk + 4) & 1);
+        const off_t next = at + 8 + off_t(GetLE32(chunk + 4)) + (GetLE32(chunk + 4) & 1);
         if (next > end + 1)
             return false;
         if (std::memcmp(chunk, "LIST", 4) == 0) {

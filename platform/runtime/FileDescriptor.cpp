@@ -18,6 +18,20 @@ bool WriteAll(int fd, const void* data, std::size_t size, off_t offset)
     return true;
 }
 
+bool ReadAllAt(int fd, void* into, std::size_t size, off_t offset)
+{
+    auto* p = static_cast<unsigned char*>(into);
+    while (size > 0) {
+        const ssize_t n = RetryInterrupted([&] { return ::pread(fd, p, size, offset); });
+        if (n <= 0)
+            return false;
+        p += n;
+        size -= std::size_t(n);
+        offset += n;
+    }
+    return true;
+}
+
 TFileDescriptor& TFileDescriptor::operator=(TFileDescriptor&& o) noexcept
 {
     if (this != &o) {

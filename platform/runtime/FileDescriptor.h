@@ -25,6 +25,10 @@ auto RetryInterrupted(Call call)
 // negative), continuing after short writes; false on the first failure.
 bool WriteAll(int fd, const void* data, std::size_t size, off_t offset = -1);
 
+// Reads exactly size bytes at offset, continuing after short reads; false on
+// a failure or when the file ends first.
+bool ReadAllAt(int fd, void* into, std::size_t size, off_t offset);
+
 // One open descriptor, closed when its owner goes; moves, never copies.
 class TFileDescriptor {
 public:
