@@ -1,7 +1,6 @@
 #include "platform/graphics/Region.h"
 
-#include "platform/runtime/LittleEndian.h"
-
+#include "platform/core/LittleEndian.h"
 #include "platform/graphics/PolygonScan.h"
 
 #include <QImage>

@@ -1,6 +1,6 @@
 #include "platform/midi/SoundFontPresets.h"
 
-#include "platform/runtime/LittleEndian.h"
+#include "platform/core/LittleEndian.h"
 
 #include <algorithm>
 #include <array>

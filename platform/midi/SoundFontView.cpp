@@ -1,8 +1,8 @@
 #include "platform/midi/SoundFontView.h"
 
+#include "platform/core/LittleEndian.h"
 #include "platform/midi/SoundFontPresets.h"
 #include "platform/runtime/FileDescriptor.h"
-#include "platform/runtime/LittleEndian.h"
 
 #include <fluidsynth.h>
 

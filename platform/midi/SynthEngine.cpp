@@ -1,10 +1,10 @@
 #include "platform/midi/SynthEngine.h"
 
+#include "platform/core/LittleEndian.h"
 #include "platform/midi/MidiDevice.h"
 #include "platform/midi/MidiDiagnostics.h"
 #include "platform/midi/SoundFontView.h"
 #include "platform/runtime/FileDescriptor.h"
-#include "platform/runtime/LittleEndian.h"
 
 #include <fluidsynth.h>
 
