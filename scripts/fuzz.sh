@@ -50,7 +50,7 @@ cmake --build "$build" --target fuzz_all --parallel "$(nproc)"
 mkdir -p "$build/artifacts" "$build/logs"
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 failed=0
-printf '%-18s %14s %10s %9s  %s\n' target executions exec/s seconds result
+printf '%-22s %14s %10s %9s  %s\n' target executions exec/s seconds result
 for t in "${targets[@]}"; do
   mkdir -p "$build/corpus/$t"
   limit=(-max_total_time="$seconds")
@@ -69,6 +69,6 @@ for t in "${targets[@]}"; do
     artefact=$(sed -n 's/.*Test unit written to //p' "$log" | tail -1)
     result="CRASH (exit $rc) ${artefact:-see $log}"
   fi
-  printf '%-18s %14s %10s %5d.%03d  %s\n' "$t" "${execs:-?}" "${rate:-?}" $((elapsed_ms / 1000)) $((elapsed_ms % 1000)) "$result"
+  printf '%-22s %14s %10s %5d.%03d  %s\n' "$t" "${execs:-?}" "${rate:-?}" $((elapsed_ms / 1000)) $((elapsed_ms % 1000)) "$result"
 done
 exit "$failed"
