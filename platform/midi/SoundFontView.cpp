@@ -61,7 +61,8 @@ std::unique_ptr<TViewFile> TViewFile::Open(const char* name)
     if (view)
         path.remove_prefix(kViewPrefix.size());
     auto file = std::make_unique<TViewFile>();
-    file->file_ = TFileDescriptor(::open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC));
+    // Not waiting on a named pipe: only a regular file is read.
+    file->file_ = TFileDescriptor(::open(std::string(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat st = {};
     if (!file->file_.IsOpen() || ::fstat(file->file_.Get(), &st) != 0 || !S_ISREG(st.st_mode))
         return nullptr;
